@@ -1,0 +1,39 @@
+# Two entry points: `make demo` (build, then the main job) and `make test`.
+# Both install missing Debian packages first when run as root.
+
+BUILD_DIR ?= build
+BUILD_TYPE ?= Release
+JOBS ?= 2
+PACKAGES := cmake g++ make zlib1g-dev libgtest-dev libbenchmark-dev
+
+.PHONY: all setup configure build demo test clean
+
+all: build
+
+setup:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "Missing packages:$$missing (run as root or install them)"; exit 1; \
+	  fi; \
+	fi
+
+configure: setup
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+build: configure
+	cmake --build $(BUILD_DIR) -j$(JOBS)
+
+demo: build
+	@echo "Built $(BUILD_DIR)/Sonvera.so"
+	@nm -D --defined-only $(BUILD_DIR)/Sonvera.so | awk '{print "  exports " $$3}'
+
+test: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,21 @@
+#pragma once
+// The library's exported entry points, with C linkage.
+
+#include <cstdint>
+
+#include "entry/interface/MPluginArguments.h"
+
+extern "C" {
+
+// What another module built on the framework hands CorvaneDLLInitialize.
+struct CorvaneInitializationRecord {
+    const uint64_t* values;  // five configuration values
+    uint64_t extraValue;
+    const char* name;
+};
+
+__attribute__((visibility("default"))) int64_t SonveraAudioEffectPluginInterface(
+    void* object, int64_t command, corvane::MPluginArguments* arguments);
+
+__attribute__((visibility("default"))) void* CorvaneDLLInitialize(const CorvaneInitializationRecord* record);
+}

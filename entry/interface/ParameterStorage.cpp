@@ -1,0 +1,92 @@
+#include "entry/interface/ParameterStorage.h"
+
+#include <algorithm>
+#include <string>
+
+#include "framework/storage/StoredValues.h"
+
+namespace corvane {
+namespace {
+
+std::string AttributeName(const ParameterDescriptor& descriptor) { return "parameter" + descriptor.identifier; }
+
+const char* EnumName(const ParameterDescriptor& descriptor, int32_t index) {
+    const EnumValueBlock& e = descriptor.enumValues;
+    if (e.itemNames == nullptr || index < 0 || index >= e.itemCount) return nullptr;
+    return e.itemNames[index];
+}
+
+int32_t LoadEnumIndex(const ParameterDescriptor& descriptor, const MXMLItem& element) {
+    const std::string name = AttributeName(descriptor);
+    const EnumValueBlock& e = descriptor.enumValues;
+    if (const std::string* text = element.FindAttribute(name + "Enum"))
+        for (int32_t index = 0; index < e.itemCount; ++index)
+            if (*text == EnumName(descriptor, index)) return index;
+    // Older states stored the index.
+    const int64_t index = LoadInteger(element, name, e.defaultIndex);
+    return static_cast<int32_t>(std::max<int64_t>(0, std::min<int64_t>(index, e.itemCount - 1)));
+}
+
+}  // namespace
+
+void StoreParameter(const ParameterDescriptor& descriptor, MXMLItem& element) {
+    const std::string name = AttributeName(descriptor);
+    switch (descriptor.kind) {
+        case ParameterKindFloat:
+            StoreReal(element, name, descriptor.floatValues.value);
+            break;
+        case ParameterKindInteger:
+            StoreInteger(element, name, descriptor.integerValues.value);
+            break;
+        case ParameterKindEnum:
+            if (const char* item = EnumName(descriptor, descriptor.enumValues.valueIndex))
+                element.SetAttribute(name + "Enum", item);
+            break;
+        case ParameterKindBool:
+            StoreBool(element, name, descriptor.boolValue != 0);
+            break;
+        case ParameterKindGroup:
+            if (descriptor.groupValues.switchValue != nullptr)
+                StoreBool(element, name, *descriptor.groupValues.switchValue != 0);
+            break;
+        case ParameterKindText:
+            element.SetAttribute(name, descriptor.textValue);
+            break;
+        default:
+            break;
+    }
+}
+
+void LoadParameter(ParameterDescriptor& descriptor, const MXMLItem& element) {
+    const std::string name = AttributeName(descriptor);
+    switch (descriptor.kind) {
+        case ParameterKindFloat: {
+            FloatValueBlock& f = descriptor.floatValues;
+            f.value = std::min(std::max(LoadReal(element, name, f.defaultValue), f.minimum), f.maximum);
+            break;
+        }
+        case ParameterKindInteger: {
+            IntegerValueBlock& i = descriptor.integerValues;
+            const int64_t value = LoadInteger(element, name, i.defaultValue);
+            i.value = static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(value, i.minimum), i.maximum));
+            break;
+        }
+        case ParameterKindEnum:
+            descriptor.enumValues.valueIndex = LoadEnumIndex(descriptor, element);
+            break;
+        case ParameterKindBool:
+            descriptor.boolValue = LoadBool(element, name, false) ? 1 : 0;
+            break;
+        case ParameterKindGroup:
+            if (descriptor.groupValues.switchValue != nullptr)
+                *descriptor.groupValues.switchValue = LoadBool(element, name, false) ? 1 : 0;
+            break;
+        case ParameterKindText:
+            descriptor.textValue = element.GetAttribute(name, descriptor.textValue);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace corvane

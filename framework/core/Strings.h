@@ -1,0 +1,22 @@
+#pragma once
+// Small text helpers shared by the framework.
+
+#include <cstdint>
+#include <string>
+
+namespace corvane {
+
+// a, " - ", b; or whichever of the two is not empty.
+std::string JoinTexts(const std::string& a, const std::string& b);
+
+// Decimal number from the start of a text, as far as it parses; 0 when nothing does.
+double ParseDouble(const std::string& text);
+// Base-10 integer from the start of a text, as far as it parses; 0 when nothing does.
+int64_t ParseInteger(const std::string& text);
+
+// floor(x), plus 1 when the fraction is at least 0.5.
+double RoundHalfUp(double x);
+
+bool EqualsIgnoreCase(const std::string& a, const std::string& b);
+
+}  // namespace corvane

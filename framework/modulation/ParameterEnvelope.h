@@ -1,0 +1,66 @@
+#pragma once
+// Host parameters of an envelope: per point "Point {0} X", "Point {0} Y",
+// "Point {0} curvature", "Point {0} smoothness".
+
+#include <string>
+
+#include "framework/modulation/MEnvelope.h"
+#include "framework/parameters/ParameterAdapters.h"
+
+namespace corvane {
+
+// Root of compound parameters: several host parameters for one object.
+class ParameterSpecialMainBase : public ParameterMainBase {
+public:
+    // The object's name leads the path, so identifiers stay unique per object.
+    std::string GetPath(int32_t /*local*/) override {
+        return JoinTexts(JoinTexts(pathPrefix, path), name);
+    }
+};
+
+template <class Object>
+class ParameterSpecialBase : public ParameterSpecialMainBase {
+public:
+    Object* object = nullptr;
+};
+
+template <class Object>
+class ParameterSpecialBaseCustom : public ParameterSpecialMainBase {
+public:
+    Object* object = nullptr;
+    void* editorLink = nullptr;
+};
+
+using ParameterEnvelopeBase_EnvelopeT = ParameterSpecialBase<MEnvelope>;
+using ParameterEnvelopeBase_GraphT = ParameterSpecialBase<MEnvelopeGraph>;
+
+class ParameterEnvelopeAccess {
+public:
+    static constexpr int32_t FieldsPerPoint = 4;
+    static std::string FieldName(int32_t local);
+    static double Read(MEnvelope& envelope, int32_t local);
+    static void Write(MEnvelope& envelope, int32_t local, double value);
+};
+
+template <class Base>
+class ParameterEnvelopeT : public Base {
+public:
+    ParameterEnvelopeT() { this->count = MEnvelope::MaxPoints * ParameterEnvelopeAccess::FieldsPerPoint; }
+
+    std::string GetName(int32_t local) override { return ParameterEnvelopeAccess::FieldName(local); }
+    double GetValue(int32_t local) override {
+        return this->object != nullptr ? ParameterEnvelopeAccess::Read(*this->object, local) : 0.0;
+    }
+    void SetValue(int32_t local, double value, bool /*silent*/) override {
+        if (this->object != nullptr) ParameterEnvelopeAccess::Write(*this->object, local, value);
+    }
+    std::string GetValueName(int32_t local) override { return GetValueNameFrom01(local, GetValue(local)); }
+    std::string GetValueNameFrom01(int32_t /*local*/, double value) override;
+};
+
+template <class Base>
+std::string ParameterEnvelopeT<Base>::GetValueNameFrom01(int32_t /*local*/, double value) {
+    return std::to_string(value);
+}
+
+}  // namespace corvane

@@ -1,0 +1,78 @@
+#pragma once
+// One XML element: sorted attributes, ordered children, text.
+// Every stored form of the plug-in is a tree of these.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace corvane {
+
+class MXMLItem {
+public:
+    explicit MXMLItem(std::string name = std::string());
+    MXMLItem(const MXMLItem& other);
+    MXMLItem& operator=(const MXMLItem& other);
+    ~MXMLItem();
+
+    const std::string& Name() const { return name_; }
+    void SetName(std::string name) { name_ = std::move(name); }
+    const std::string& Text() const { return text_; }
+    void SetText(std::string text) { text_ = std::move(text); }
+    MXMLItem* Parent() const { return parent_; }
+    int32_t Depth() const { return depth_; }
+
+    // Attributes, kept in ascending order of name by character code.
+    bool HasAttribute(const std::string& name);
+    const std::string& CachedAttributeValue() const;
+    std::string GetAttribute(const std::string& name, const std::string& defaultValue = std::string()) const;
+    // The value, or null when the attribute is absent; leaves the cache alone.
+    const std::string* FindAttribute(const std::string& name) const;
+    void SetAttribute(const std::string& name, const std::string& value);
+    void RemoveAttribute(const std::string& name);
+    const std::vector<std::pair<std::string, std::string>>& Attributes() const { return attributes_; }
+
+    // Children, in document order.
+    bool HasSubItem(const std::string& name);
+    MXMLItem& CachedSubItem() const;
+    MXMLItem* FindSubItem(const std::string& name) const;
+    MXMLItem& GetOrAddSubItem(const std::string& name);
+    MXMLItem& AddSubItem(const std::string& name);
+    void RemoveSubItem(const std::string& name);
+    size_t SubItemCount() const { return children_.size(); }
+    MXMLItem& SubItem(size_t index) const { return *children_.at(index); }
+
+    // Walks the children with one name, in document order.
+    class Iterator {
+    public:
+        Iterator() = default;
+        void Init(const MXMLItem& item, std::string name);
+        // The next matching child, or null at the end.
+        MXMLItem* Next();
+
+    private:
+        const MXMLItem* item_ = nullptr;
+        std::string name_;
+        size_t position_ = 0;
+    };
+
+    void Copy(const MXMLItem& source);
+    void Clear();
+
+private:
+    void AdoptChild(std::unique_ptr<MXMLItem> child);
+    size_t LowerBound(const std::string& name) const;
+
+    MXMLItem* parent_ = nullptr;
+    int32_t depth_ = 0;
+    std::string name_;
+    std::string text_;
+    std::vector<std::pair<std::string, std::string>> attributes_;
+    std::vector<std::unique_ptr<MXMLItem>> children_;
+    const std::pair<std::string, std::string>* cachedAttribute_ = nullptr;
+    MXMLItem* cachedSubItem_ = nullptr;
+};
+
+}  // namespace corvane
