@@ -9,7 +9,7 @@
 using corvane::MPluginArguments;
 
 extern "C" int64_t SonveraAudioEffectPluginInterface(void* object, int64_t command, MPluginArguments* arguments) {
-    return corvane::Guarded("SonveraAudioEffectPluginInterface", int64_t(-1), [&]() -> int64_t {
+    return corvane::Guarded("SonveraAudioEffectPluginInterface", int64_t(0), [&]() -> int64_t {
         auto* effect = static_cast<sonvera::SonveraAudioEffectPlugin*>(object);
         if (effect == nullptr) effect = new (std::nothrow) sonvera::SonveraAudioEffectPlugin();
         if (command == corvane::PluginCommand::GetObject || effect == nullptr) return corvane::PointerResult(effect);
