@@ -5,6 +5,7 @@
 
 #include "framework/core/MRandom.h"
 #include "framework/parameters/DisplayCallbacks.h"
+#include "framework/parameters/UnitTexts.h"
 #include "framework/parameters/ParameterMapping.h"
 
 using namespace corvane;
@@ -177,4 +178,34 @@ TEST(ParameterMapping, RandomisationHonoursBitsAndRanges) {
     EXPECT_EQ(MRandom::State(), 1u) << "small amounts leave booleans and the generator alone";
     PM::Randomize(b, 0.5, false);
     EXPECT_EQ(b.boolValue, ((1u * 214013u + 2531011u) >> 16) & 1u);
+}
+
+TEST(DisplayCallbacks, ShowAndParse) {
+    struct Case {
+        DisplayCallback callback;
+        double value;
+        const char* shown;
+        const char* typed;
+        double stored;
+    } cases[] = {
+        {DisplayCallbacks::Percent, 0.5, "50.0%", "25", 0.25},
+        {DisplayCallbacks::Time, 0.02, "20 ms", "5", 0.005},
+        {DisplayCallbacks::Gain, 2.0, "6.02 dB", "20", 10.0},
+        {DisplayCallbacks::SquareRootGain, 2.0, "12.0 dB", "20", std::sqrt(10.0)},
+        {DisplayCallbacks::Pan, 0.25, "25% right", "-50", -0.5},
+        {DisplayCallbacks::Degrees, 0.5, "180\xC2\xB0 (50.0%)", "90", 0.25},
+        {DisplayCallbacks::LogFrequency, 3.0, "1000 Hz", "100", 2.0},
+        {DisplayCallbacks::Frequency, 440.0, "440 Hz", "880", 880.0},
+    };
+    for (const Case& c : cases) {
+        ParameterDescriptor d = Float(-100.0, 100.0, c.value);
+        EXPECT_EQ(c.callback(d, ""), c.shown);
+        EXPECT_EQ(c.callback(d, c.typed), "");
+        EXPECT_NEAR(d.floatValues.value, c.stored, 1e-12) << c.shown;
+    }
+    // No logarithm or frequency for zero or less: the value stays.
+    ParameterDescriptor d = Float(0.0, 5.0, 3.0);
+    DisplayCallbacks::LogFrequency(d, "0");
+    DisplayCallbacks::Frequency(d, "-5");
+    EXPECT_DOUBLE_EQ(d.floatValues.value, 3.0);
 }
