@@ -1,9 +1,15 @@
 #pragma once
-// The vocoder effect: its parameters, band graphs and processing.
+// The vocoder effect: its parameters, band graphs, filter bank and processing.
 
 #include <cstdint>
+#include <memory>
 
+#include "effect/vocoder/BandKernels.h"
+#include "effect/vocoder/Saturator.h"
+#include "effect/vocoder/ScratchBuffer.h"
+#include "effect/vocoder/VocoderBank.h"
 #include "effect/vocoder/VocoderParameters.h"
+#include "effect/vocoder/VolumePanStage.h"
 #include "entry/interface/MAudioEffectPlugin.h"
 #include "framework/modulation/MEnvelope.h"
 
@@ -14,20 +20,54 @@ public:
     SonveraAudioEffectPlugin();
     ~SonveraAudioEffectPlugin() override;
 
+    // [main-thread] Rebuilds the filter bank and detectors from the parameters.
+    void Update() override;
     int32_t InitProcessing(int32_t channelCount, double sampleRate) override;
+    // [audio-thread] inputs: main bus at 0..7, side-chain at 8..15; outputs from 0.
     void Process(void* context, float** inputs, float** outputs, int32_t sampleCount) override;
 
     corvane::ParameterDescriptor& Parameter(int32_t index) { return parameters_[index]; }
     corvane::MEnvelopeGraph& Graph(int32_t index) { return graphs_[index]; }
+    void SetGraphEnabled(int32_t index, bool enabled) { graphEnabled_[index] = enabled ? 1 : 0; }
+    // matrix[k][b]: modulator band k drives carrier band b. Seen after the next Update.
+    void SetMatrix(int32_t modulatorBand, int32_t carrierBand, bool on) {
+        matrix_[modulatorBand][carrierBand] = on ? 1 : 0;
+    }
+    double& BandLevel(int32_t band) { return bank_->bandLevel[band]; }
+    const VocoderBank& Bank() const { return *bank_; }
     int32_t ChannelCount() const { return channelCount_; }
     double SampleRate() const { return sampleRate_; }
+    // Which SIMD path processes the bands; the widest the CPU runs by default.
+    void SetKernelPath(KernelPath path) { kernels_ = &KernelsFor(path); }
 
 private:
+    struct SideDesign;
+    void DesignSide(const SideDesign& side);
+    void SampleGraph(int32_t graph, int32_t bandCount, double* values) const;
+    void PrepareSettings();
+    void ProcessChannel(int32_t channel, const float* carrier, const float* modulator, float* output, int32_t n);
+    void MixSources(int32_t sampleCount);
+    void SumBands(int32_t sampleCount, float* output) const;
+    void RepairNonFinite(int32_t channel);
+    void MixDrySignals(float** inputs, float* const* outputs, int32_t channels, bool lrEncoding, bool swap, int32_t n);
+
     corvane::ParameterDescriptor parameters_[VocoderParameterCount];
     corvane::SpecialParameterDescriptor graphSpecials_[BandGraphCount];
     corvane::MEnvelopeGraph graphs_[BandGraphCount];
+    uint8_t graphEnabled_[BandGraphCount] = {};
+    uint8_t matrix_[MaxBands][MaxBands] = {};
+
+    std::unique_ptr<VocoderBank> bank_;
+    std::unique_ptr<ChannelRuntime[]> runtime_;
+    std::unique_ptr<ChunkBuffers> chunk_;
+    std::unique_ptr<BandSettings> settings_;
+    const BandKernels* kernels_;
+
+    ScratchBuffer ratio_, saturatedCarrier_, saturatedModulator_, silence_, discard_;
+    Saturator saturator_;
+    VolumePanStage output_, carrierDry_, modulatorDry_;
     int32_t channelCount_ = 2;
-    double sampleRate_ = 44100.0;
+    double sampleRate_ = 0.0;
 };
 
 }  // namespace sonvera

@@ -1,0 +1,69 @@
+// Real-time factor of the bare vocoder effect: seconds of audio processed per
+// second of one core ("rtf" counter), stereo at 48 kHz in blocks of 256.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "effect/vocoder/SonveraAudioEffectPlugin.h"
+
+using namespace sonvera;
+
+namespace {
+
+constexpr double SampleRate = 48000.0;
+constexpr int32_t BlockSize = 256;
+
+struct Setting {
+    int32_t bands, carrierOrder, modulatorOrder;
+};
+
+void ProcessEffect(benchmark::State& state, Setting setting, KernelPath path) {
+    if (!KernelPathSupported(path)) {
+        state.SkipWithError("instruction set not available on this CPU");
+        return;
+    }
+    SonveraAudioEffectPlugin effect;
+    effect.SetKernelPath(path);
+    effect.Parameter(ParamBandCount).integerValues.value = setting.bands;
+    effect.Parameter(ParamOrderCar).integerValues.value = setting.carrierOrder;
+    effect.Parameter(ParamOrderMod).integerValues.value = setting.modulatorOrder;
+    effect.InitProcessing(2, SampleRate);
+    effect.Update();
+    effect.CommitParameterValues();
+
+    std::vector<std::vector<float>> input(16, std::vector<float>(BlockSize, 0.0f));
+    uint32_t seed = 1;
+    for (int c : {0, 1, 8, 9})
+        for (float& sample : input[c]) {
+            seed = seed * 1664525u + 1013904223u;
+            sample = static_cast<float>(static_cast<int32_t>(seed)) * (0.5f / 2147483648.0f);
+        }
+    std::vector<std::vector<float>> output(2, std::vector<float>(BlockSize));
+    float* inputs[16] = {};
+    for (int c = 0; c < 16; ++c) inputs[c] = input[c].data();
+    float* outputs[8] = {output[0].data(), output[1].data()};
+
+    for (auto _ : state) {
+        effect.Process(nullptr, inputs, outputs, BlockSize);
+        benchmark::DoNotOptimize(output[0].data());
+    }
+    state.counters["rtf"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * BlockSize / SampleRate, benchmark::Counter::kIsRate);
+}
+
+const Setting Default{32, 3, 2};
+const Setting Heaviest{100, 10, 10};
+const Setting Lightest{4, 3, 2};
+
+}  // namespace
+
+BENCHMARK_CAPTURE(ProcessEffect, Default_Scalar, Default, KernelPath::Scalar);
+BENCHMARK_CAPTURE(ProcessEffect, Default_SIMD, Default, BestKernelPath());
+BENCHMARK_CAPTURE(ProcessEffect, Heaviest_Scalar, Heaviest, KernelPath::Scalar);
+BENCHMARK_CAPTURE(ProcessEffect, Heaviest_SIMD, Heaviest, BestKernelPath());
+BENCHMARK_CAPTURE(ProcessEffect, Bands4_Scalar, Lightest, KernelPath::Scalar);
+BENCHMARK_CAPTURE(ProcessEffect, Bands4_SIMD, Lightest, BestKernelPath());
+BENCHMARK_CAPTURE(ProcessEffect, Default_AVX2, Default, KernelPath::AVX2);
+BENCHMARK_CAPTURE(ProcessEffect, Default_SSE2, Default, KernelPath::SSE2);
