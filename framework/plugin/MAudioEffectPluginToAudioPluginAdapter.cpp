@@ -1,0 +1,117 @@
+#include "framework/plugin/MAudioEffectPluginToAudioPluginAdapter.h"
+
+#include <algorithm>
+
+#include "framework/core/ExceptionGuard.h"
+#include "framework/core/MLock.h"
+#include "framework/modulation/SpecialParameterFactories.h"
+
+namespace corvane {
+namespace {
+
+MAudioEffectPluginToAudioPluginAdapter* Listener(MPluginHost& host) {
+    return static_cast<MAudioEffectPluginToAudioPluginAdapter*>(host.FindListener(0));
+}
+
+}  // namespace
+
+MAudioEffectPluginToAudioPluginAdapter::MAudioEffectPluginToAudioPluginAdapter() {
+    InstallSpecialParameterFactories(registry_);
+}
+
+MAudioEffectPluginToAudioPluginAdapter::~MAudioEffectPluginToAudioPluginAdapter() {
+    // The effect goes first; Destroy waits for its lock, so a block in progress ends.
+    if (host_ != nullptr && effect_ != nullptr) host_->Send(PluginCommand::Destroy);
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::Initialize(const std::string& product, const std::string& vendor,
+                                                        MPluginInterfaceFunction effectInterface) {
+    MPluginSystem system;
+    if (system.LoadEffect(product, effectInterface, this, host_) != MPluginSystem::Loaded)
+        throw MException("Error creating plugin.");
+    effect_ = reinterpret_cast<MAudioEffectPlugin*>(static_cast<intptr_t>(host_->Send(PluginCommand::GetObject)));
+    if (effect_ == nullptr) throw MException("Error creating plugin.");
+    product_ = product;
+    vendor_ = vendor;
+    const ParameterTable& table = *host_->parameterTable;
+    inputBusCount_ = std::min(std::max(table.inputBusCount, 0), MaxInputBuses);
+    secondLevelDisplay_ = (table.flags & ParameterTableFlags::SecondLevelDisplay) != 0;
+    registry_.RegisterEffect(*effect_, table);
+    RegisterFrameworkObjects();
+    FinishParameters();
+
+    host_->RegisterListener(0, this);
+    host_->SetHandler(HostCommand::DestroyTemporaryAdapters, [](MPluginHost&, int64_t, MPluginArguments*) {});
+    host_->SetHandler(HostCommand::Rebuild, [](MPluginHost& host, int64_t, MPluginArguments*) {
+        if (auto* plugin = Listener(host)) plugin->SetUpdatePending();
+    });
+    host_->SetHandler(HostCommand::RefreshBoundObjects, [](MPluginHost&, int64_t, MPluginArguments*) {});
+    host_->SetHandler(HostCommand::UpdateMaxBufferSize, [](MPluginHost& host, int64_t, MPluginArguments*) {
+        if (auto* plugin = Listener(host)) plugin->UpdateMaxBufferSize();
+    });
+    InitProcessing();
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::InitProcessing() {
+    {
+        MLock processing(ProcessingLock());
+        MLock parameters(ParameterLock());
+        MLock state(StateLock());
+        GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::InitProcessing_LockedPart",
+                    [&] { InitProcessing_LockedPart(); });
+    }
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::InitProcessing_UnLockedPart",
+                [&] { InitProcessing_UnLockedPart(); });
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::InitProcessing_LockedPart() {
+    MAudioPlugin::InitProcessing();
+    context_ = MProcessingContext();
+    midSide_ = ChannelModeInfoFor(LatchedChannelMode()).midSide;
+    if (effect_ == nullptr) return;
+    effect_->InitProcessing(Counts().effect, ProcessingSampleRate());
+    effect_->Update();
+    effect_->CommitParameterValues();
+    updatePending_.store(false);
+    ParameterValuesReplaced();
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::InitProcessingGUI() {
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::InitProcessingGUI", [&] {
+        if (effect_ != nullptr) effect_->InitProcessingGUI();
+    });
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::ProcessUpdate() {
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::ProcessUpdate", [&] {
+        if (processUpdateEnabled && host_ != nullptr) host_->SendProcessUpdate();
+    });
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::UpdateMaxBufferSize() {
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::UpdateMaxBufferSize", [&] {
+        if (host_ != nullptr) maxBufferSize_ = std::max(host_->SendCommand105(), 1);
+    });
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessingOnce() {
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessingOnce", [&] {
+        rampSubBlock_ = maxLFOBlockSize_;
+        maxSubBlock_ = maxBufferSize_;
+        if (ModulatorsActive()) maxSubBlock_ = maxSubBlock_ < 1 ? maxLFOBlockSize_ : std::min(maxSubBlock_, maxLFOBlockSize_);
+    });
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessing(float** /*inputs*/, int32_t /*count*/) {
+    // Modulators run here, before the effect (they arrive with their own issue);
+    // the meters are fed only while an editor exists.
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::Process(float** inputs, float** outputs, int32_t count) {
+    if (effect_ == nullptr) return;
+    PrepareForProcessing(inputs, count);
+    if (updatePending_.exchange(false, std::memory_order_acq_rel)) effect_->Update();
+    effect_->Process(&context_, inputs, outputs, count);
+}
+
+}  // namespace corvane

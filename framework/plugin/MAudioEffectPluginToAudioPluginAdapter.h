@@ -1,0 +1,56 @@
+#pragma once
+// Joins an effect loaded through the effect interface to the framework
+// plug-in: loads it, registers its parameters, and drives it per sub-block.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "entry/interface/MAudioEffectPlugin.h"
+#include "entry/interface/MPluginHost.h"
+#include "framework/plugin/MAudioPlugin.h"
+
+namespace corvane {
+
+class MAudioEffectPluginToAudioPluginAdapter : public MAudioPlugin {
+public:
+    MAudioEffectPluginToAudioPluginAdapter();
+    ~MAudioEffectPluginToAudioPluginAdapter() override;
+
+    // [main-thread] Loads the effect; throws "Error creating plugin." when it cannot.
+    void Initialize(const std::string& product, const std::string& vendor, MPluginInterfaceFunction effectInterface);
+    // [main-thread] Takes the three locks, prepares the pipeline and the effect.
+    void InitProcessing() override;
+    void InitProcessing_LockedPart();
+    void InitProcessing_UnLockedPart() {}
+    void InitProcessingGUI();
+    // [main-thread] From the editor's idle handling.
+    void ProcessUpdate();
+    // Effect-to-host command 7: the effect's maximum buffer size.
+    void UpdateMaxBufferSize();
+
+    MAudioEffectPlugin* Effect() const { return effect_; }
+    MAudioEffectPluginHost* EffectHost() const { return host_.get(); }
+    const std::string& ProductName() const { return product_; }
+    const std::string& VendorName() const { return vendor_; }
+    bool SecondLevelDisplay() const { return secondLevelDisplay_; }
+    bool processUpdateEnabled = false;
+
+protected:
+    void Process(float** inputs, float** outputs, int32_t count) override;
+    void PrepareForProcessingOnce() override;
+    void PrepareForProcessing(float** inputs, int32_t count);
+    // Modulators or triggered envelopes that move parameters this block.
+    virtual bool ModulatorsActive() const { return false; }
+    // Seam for modulators and multiparameters, which register before the framework's own parameters.
+    virtual void RegisterFrameworkObjects() {}
+
+private:
+    std::unique_ptr<MAudioEffectPluginHost> host_;
+    MAudioEffectPlugin* effect_ = nullptr;
+    std::string product_, vendor_;
+    bool secondLevelDisplay_ = false;
+    bool midSide_ = false;
+};
+
+}  // namespace corvane

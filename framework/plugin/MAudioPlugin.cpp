@@ -1,0 +1,314 @@
+#include "framework/plugin/MAudioPlugin.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
+#include "framework/core/ExceptionGuard.h"
+#include "framework/core/MLock.h"
+
+namespace corvane {
+namespace {
+
+std::atomic<bool> highQualityUpsampling{false};
+
+// Releases a mutex taken with a plain try.
+struct Release {
+    MMutex& mutex;
+    ~Release() { mutex.Unlock(); }
+};
+
+void DeclareSwitch(ParameterDescriptor& d, const char* name, const char* identifier) {
+    d.kind = ParameterKindBool;
+    d.name = name;
+    d.identifier = identifier;
+    d.adapterFlags = 73;
+    d.SetBit(0, ParameterBits::FullUpdate, false);
+    d.SetBit(0, ParameterBits::Randomizable, false);
+}
+
+}  // namespace
+
+MAudioPlugin::MAudioPlugin() : registry_(*this) {
+    DeclareSwitch(bypassDescriptor_, "Bypass", "Bypass");
+    DeclareSwitch(agcDescriptor_, "Automatic gain", "AGC");
+}
+
+MAudioPlugin::~MAudioPlugin() = default;
+
+void MAudioPlugin::AutomateHost(int32_t index, double value) {
+    if (hostAdapter_ != nullptr) hostAdapter_->SendAutomation(index, value);
+}
+
+void MAudioPlugin::FinishParameters() {
+    registry_.RegisterFrameworkDescriptor(bypassDescriptor_);
+    registry_.RegisterFrameworkDescriptor(agcDescriptor_);
+    registry_.Finish();
+    ramps_.Build(registry_);
+}
+
+void MAudioPlugin::SetSurroundMask(const uint8_t (&mask)[8]) { std::memcpy(surroundMask_, mask, sizeof mask); }
+
+void MAudioPlugin::SetHighQualityUpsampling(bool on) { highQualityUpsampling.store(on); }
+
+bool MAudioPlugin::HighQualityUpsampling() { return highQualityUpsampling.load(); }
+
+bool MAudioPlugin::Bypassed() const { return bypassDescriptor_.boolValue != 0; }
+
+bool MAudioPlugin::AgcEnabled() const { return agcDescriptor_.boolValue != 0; }
+
+void MAudioPlugin::SetUpsampling(int32_t factor) {
+    factor = std::max(factor, 1);
+    if (factor == upsampling_) return;
+    MLock processing(processingLock_);
+    MLock parameters(parameterLock_);
+    MLock state(stateLock_);
+    upsampling_ = factor;
+    InitProcessing();
+}
+
+void MAudioPlugin::SetLatency(int32_t samples) {
+    if (samples == latency_) return;
+    latency_ = samples;
+    for (LatencyDelay& delay : delays_) delay.SetLatency(samples);
+    if (hostAdapter_ != nullptr) hostAdapter_->ReportLatency(samples);
+}
+
+void MAudioPlugin::ConfigureResamplers() {
+    const bool hq = HighQualityUpsampling();
+    for (int32_t bus = 0; bus < inputBusCount_; ++bus)
+        for (int32_t c = 0; c < std::max(counts_.working, 1); ++c) {
+            Upsampler& up = upsamplers_[bus * BusStride + c];
+            if (up.Factor() != upsampling_ || up.HighQuality() != hq) up.Configure(upsampling_, hq);
+        }
+    for (int32_t c = 0; c < std::max(counts_.working, 1); ++c) downsamplers_[c].Configure(upsampling_, hq);
+}
+
+void MAudioPlugin::InitProcessing() {
+    GuardedVoid("MAudioPlugin::InitProcessing", [&] {
+        latchedMode_ = channelMode_;
+        int32_t surround = 0;
+        for (uint8_t flag : surroundMask_) surround += flag != 0;
+        counts_ = ComputeChannelCounts(latchedMode_, hostChannels_, inputBusCount_ > 0, surround);
+        ConfigureResamplers();
+        SetLatency(EffectLatency() + ResamplingLatency(upsampling_, HighQualityUpsampling()));
+        for (LatencyDelay& delay : coreDelays_) delay.SetLatency(EffectLatency() * upsampling_);
+        for (LatencyDelay& delay : delays_) delay.Clear();
+        for (LatencyDelay& delay : coreDelays_) delay.Clear();
+        agc_.Reset();
+    });
+}
+
+void MAudioPlugin::ProcessBlock(float** inputs, float** outputs, int32_t count, int32_t replace) {
+    if (count <= 0 || outputs == nullptr) return;
+    // While processing is being prepared the block is abandoned, not waited for.
+    if (processingLock_.Lock(0) != 0) return;
+    Release processing{processingLock_};
+    GuardedVoid("MAudioPlugin::ProcessBlock", [&] {
+        MLock state(stateLock_);
+        float* in[MaxInputBuses * BusStride] = {};
+        float* out[BusStride] = {};
+        if (inputs != nullptr)
+            for (int32_t i = 0; i < inputBusCount_ * BusStride; ++i) in[i] = inputs[i];
+        for (int32_t c = 0; c < BusStride; ++c) out[c] = outputs[c];
+        repair_.FixAudioBuffers(in, hostChannels_, inputBusCount_, channelsPerBus_, BusStride, true, count);
+        repair_.FixAudioBuffers(out, hostChannels_, 1, channelsPerBus_, BusStride, false, count);
+
+        // Work on copies of the inputs, with the anti-denormal offset: the
+        // host's buffers and the silent buffer stay as they are.
+        for (int32_t bus = 0; bus < inputBusCount_; ++bus)
+            for (int32_t c = 0; c < channelsPerBus_; ++c) {
+                const int32_t slot = bus * BusStride + c;
+                float* copy = inputCopies_[slot].Ensure(count, false);
+                for (int32_t i = 0; i < count; ++i) copy[i] = in[slot][i] + 1e-15f;
+                in[slot] = copy;
+            }
+
+        if (Bypassed()) {
+            Bypass(in, out, count, replace);
+            return;
+        }
+        PrepareForProcessingOnce();
+        const bool agc = AgcEnabled();
+        if (agc) {
+            if (inputBusCount_ > 0)
+                agc_.MeasureInput(in, channelsPerBus_, count);
+            else
+                agc_.UseReferenceInput();
+        }
+        // Accumulating hosts get the result added: process into our own buffers first.
+        float* target[BusStride] = {};
+        for (int32_t c = 0; c < channelsPerBus_; ++c)
+            target[c] = replace ? out[c] : accumulate_[c].Ensure(count, false);
+
+        if (upsampling_ >= 2) {
+            float* upIn[MaxInputBuses * BusStride] = {};
+            float* upOut[BusStride] = {};
+            const int32_t n = count * upsampling_;
+            for (int32_t bus = 0; bus < inputBusCount_; ++bus)
+                for (int32_t c = 0; c < channelsPerBus_; ++c)
+                    upIn[bus * BusStride + c] = upsamplers_[bus * BusStride + c].Process(in[bus * BusStride + c], count);
+            for (int32_t c = 0; c < channelsPerBus_; ++c) upOut[c] = upsampledOutputs_[c].Ensure(n, false);
+            Core(upIn, upOut, n);
+            for (int32_t c = 0; c < channelsPerBus_; ++c) downsamplers_[c].Process(upOut[c], target[c], count, true);
+        } else {
+            Core(in, target, count);
+        }
+        if (agc) agc_.Apply(target, channelsPerBus_, count);
+        if (!replace)
+            for (int32_t c = 0; c < channelsPerBus_; ++c)
+                if (out[c] != target[c])
+                    for (int32_t i = 0; i < count; ++i) out[c][i] += target[c][i];
+        PostProcess(in, out, count, replace);
+    });
+}
+
+void MAudioPlugin::Bypass(float** in, float** out, int32_t count, int32_t replace) {
+    for (int32_t c = 0; c < channelsPerBus_; ++c) {
+        float* target = replace ? out[c] : accumulate_[c].Ensure(count, false);
+        delays_[c].Process(in[c], target, count);
+        if (!replace)
+            for (int32_t i = 0; i < count; ++i) out[c][i] += target[i];
+    }
+}
+
+void MAudioPlugin::Encode(float** in, float** out, int32_t n, bool& encoded) {
+    encoded = counts_.hostInputs == 2 && in[0] != in[1] && out[0] != out[1];
+    if (!encoded) return;
+    for (int32_t bus = 0; bus < inputBusCount_; ++bus) {
+        float*& left = in[bus * BusStride];
+        float*& right = in[bus * BusStride + 1];
+        switch (latchedMode_) {
+            case ChannelRight:
+                std::swap(left, right);
+                break;
+            case ChannelMid:
+            case ChannelSide:
+            case ChannelMidSide:
+                for (int32_t i = 0; i < n; ++i) {
+                    const float mid = (left[i] + right[i]) * 0.5f;
+                    const float side = (left[i] - right[i]) * 0.5f;
+                    left[i] = mid;
+                    right[i] = side;
+                }
+                if (latchedMode_ == ChannelSide) std::swap(left, right);
+                break;
+            case ChannelLeftRightNegative:
+                for (int32_t i = 0; i < n; ++i) right[i] = -right[i];
+                break;
+            default:
+                break;
+        }
+    }
+    if (latchedMode_ == ChannelRight || latchedMode_ == ChannelSide) std::swap(out[0], out[1]);
+}
+
+void MAudioPlugin::Decode(float** in, float** out, int32_t n, bool encoded) {
+    if (!encoded) return;
+    // The channel the effect left alone reaches its output through the latency delay.
+    if (latchedMode_ >= ChannelLeft && latchedMode_ <= ChannelSide) coreDelays_[1].Process(in[1], out[1], n);
+    switch (latchedMode_) {
+        case ChannelRight:
+        case ChannelSide:
+            std::swap(out[0], out[1]);
+            if (latchedMode_ == ChannelRight) break;
+            [[fallthrough]];
+        case ChannelMid:
+        case ChannelMidSide:
+            for (int32_t i = 0; i < n; ++i) {
+                const float mid = out[0][i], side = out[1][i];
+                out[0][i] = mid + side;
+                out[1][i] = mid - side;
+            }
+            break;
+        case ChannelLeftRightNegative:
+            for (int32_t i = 0; i < n; ++i) out[1][i] = -out[1][i];
+            break;
+        default:
+            break;
+    }
+}
+
+void MAudioPlugin::Core(float** inputs, float** outputs, int32_t count) {
+    float* in[MaxInputBuses * BusStride];
+    float* out[BusStride];
+    std::copy(inputs, inputs + MaxInputBuses * BusStride, in);
+    std::copy(outputs, outputs + BusStride, out);
+    bool encoded = false;
+    Encode(in, out, count, encoded);
+    if (latchedMode_ == ChannelSurround) {
+        // Gather the selected channels; the others pass delayed.
+        float* gatheredIn[MaxInputBuses * BusStride] = {};
+        float* gatheredOut[BusStride] = {};
+        int32_t k = 0;
+        for (int32_t c = 0; c < channelsPerBus_ && c < BusStride; ++c) {
+            if (surroundMask_[c]) {
+                for (int32_t bus = 0; bus < inputBusCount_; ++bus)
+                    gatheredIn[bus * BusStride + k] = in[bus * BusStride + c];
+                gatheredOut[k++] = out[c];
+            } else {
+                coreDelays_[c].Process(in[c], out[c], count);
+            }
+        }
+        RunSubBlocks(gatheredIn, gatheredOut, count);
+        return;
+    }
+    RunSubBlocks(in, out, count);
+    Decode(in, out, count, encoded);
+}
+
+void MAudioPlugin::RunSubBlocks(float** inputs, float** outputs, int32_t count) {
+    int32_t length = maxSubBlock_;
+    bool ramping = false;
+    if (count > rampSubBlock_) {
+        ramping = InterpolationPrepare(count);
+        if (ramping) length = std::min(length < 1 ? rampSubBlock_ : length, rampSubBlock_);
+    } else {
+        // A block that is not split takes the targets at once; the ramps start from them next time.
+        InterpolationPrepare(1);
+    }
+    if (length < 1) length = 256;
+    if (count <= length) {
+        Process(inputs, outputs, count);
+        return;
+    }
+    float* in[MaxInputBuses * BusStride];
+    float* out[BusStride];
+    std::copy(inputs, inputs + MaxInputBuses * BusStride, in);
+    std::copy(outputs, outputs + BusStride, out);
+    const double rate = ProcessingSampleRate();
+    for (int32_t done = 0;;) {
+        const int32_t sub = std::min(length, count - done);
+        Process(in, out, sub);
+        done += sub;
+        if (done >= count) break;
+        if (context_.transportValid && context_.tempo > 0.0 && rate > 0.0)
+            context_.songPosition += sub * context_.tempo / (rate * 60.0);
+        if (ramping) InterpolationProcess(sub);
+        for (float*& p : in)
+            if (p != nullptr) p += sub;
+        for (float*& p : out)
+            if (p != nullptr) p += sub;
+    }
+    if (ramping) InterpolationFinish();
+}
+
+bool MAudioPlugin::InterpolationPrepare(int32_t n) {
+    const bool ramping = ramps_.Prepare(registry_, n);
+    if (ramping) ApplyChangedValues();
+    return ramping;
+}
+
+void MAudioPlugin::InterpolationProcess(int32_t samples) {
+    GuardedVoid("MAudioPlugin::InterpolationProcess", [&] {
+        ramps_.Advance(registry_, samples);
+        ApplyChangedValues();
+    });
+}
+
+void MAudioPlugin::InterpolationFinish() {
+    ramps_.Finish(registry_);
+    ApplyChangedValues();
+}
+
+}  // namespace corvane

@@ -1,0 +1,134 @@
+#pragma once
+// The framework plug-in: owns the parameter registry and runs the block
+// pipeline between a host-format adapter and the effect: buffer repair,
+// bypass, automatic gain, upsampling, channel modes, sub-blocks and
+// parameter ramps.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "framework/parameters/MParameterRegistry.h"
+#include "framework/plugin/AudioBuffers.h"
+#include "framework/plugin/AutomaticGainControl.h"
+#include "framework/plugin/ChannelMode.h"
+#include "framework/plugin/LatencyDelay.h"
+#include "framework/plugin/MAudioPluginAdapter.h"
+#include "framework/plugin/MMIDIProcessor.h"
+#include "framework/plugin/ParameterRamps.h"
+#include "framework/plugin/ProcessingContext.h"
+#include "framework/plugin/Resampler.h"
+#include "platform/MMutex.h"
+
+namespace corvane {
+
+class MAudioPlugin : public MMIDIProcessor, public MAutomationOwner {
+public:
+    static constexpr int32_t BusStride = 8;
+    static constexpr int32_t MaxInputBuses = 2;
+
+    MAudioPlugin();
+    ~MAudioPlugin() override;
+
+    MParameterRegistry& Parameters() override { return registry_; }
+    void AutomateHost(int32_t index, double value) override;
+    void SetUpdatePending() override { updatePending_.store(true, std::memory_order_release); }
+    void SetHostAdapter(MAudioPluginAdapter* adapter) { hostAdapter_ = adapter; }
+
+    // Processing settings the adapters report; InitProcessing applies them.
+    void SetHostSampleRate(double rate) { hostSampleRate_ = rate; }
+    void SetHostChannels(int32_t channels) { hostChannels_ = channels; }
+    void SetChannelMode(int32_t mode) { channelMode_ = mode; }
+    void SetSurroundMask(const uint8_t (&mask)[8]);
+    // [main-thread] Takes the three locks and re-initialises when the factor changes.
+    void SetUpsampling(int32_t factor);
+    static void SetHighQualityUpsampling(bool on);
+    static bool HighQualityUpsampling();
+    void SetMaxLFOBlockSize(int32_t samples) { maxLFOBlockSize_ = samples; }
+    void SetMaxBufferSize(int32_t samples) { maxBufferSize_ = samples; }
+
+    // [main-thread] Prepares processing with the settings above.
+    virtual void InitProcessing();
+    // [audio-thread] One host block. Tables: one pointer per channel, bus after
+    // bus at a stride of 8; replace 0 adds the result to the outputs.
+    void ProcessBlock(float** inputs, float** outputs, int32_t count, int32_t replace);
+
+    // Parameter ramps across a host block.
+    bool InterpolationPrepare(int32_t n);
+    void InterpolationProcess(int32_t samples);
+    void InterpolationFinish();
+    // After parameter values were replaced at once (state load, preset): no ramp next block.
+    void ParameterValuesReplaced() { ramps_.RequestReset(); }
+
+    bool Bypassed() const;
+    int32_t Latency() const { return latency_; }
+    double ProcessingSampleRate() const { return hostSampleRate_ * upsampling_; }
+    int32_t EffectChannelCount() const { return counts_.effect; }
+    int32_t LatchedChannelMode() const { return latchedMode_; }
+    const ChannelCounts& Counts() const { return counts_; }
+    MProcessingContext& Context() { return context_; }
+    AutomaticGainControl& Agc() { return agc_; }
+
+    MMutex& ProcessingLock() { return processingLock_; }
+    MMutex& ParameterLock() { return parameterLock_; }
+    MMutex& StateLock() { return stateLock_; }
+
+protected:
+    // One sub-block at the processing rate.
+    virtual void Process(float** inputs, float** outputs, int32_t count) = 0;
+    // Once per host block before the sub-blocks: sizes them.
+    virtual void PrepareForProcessingOnce() {}
+    virtual void PostProcess(float** /*inputs*/, float** /*outputs*/, int32_t /*count*/, int32_t /*replace*/) {}
+    // Ramped values were written; an effect that caches them may refresh here.
+    virtual void ApplyChangedValues() {}
+    virtual int32_t EffectLatency() const { return 0; }
+    virtual bool AgcEnabled() const;
+    void SetLatency(int32_t samples);
+    // Registers the framework's own parameters, fixes the global indexes and
+    // builds the ramp list; call after every other registration.
+    void FinishParameters();
+
+    MParameterRegistry registry_;
+    MAudioPluginAdapter* hostAdapter_ = nullptr;
+    std::atomic<bool> updatePending_{false};
+    ParameterDescriptor bypassDescriptor_;
+    ParameterDescriptor agcDescriptor_;
+    int32_t inputBusCount_ = 2;  // main input and side-chain
+    int32_t channelsPerBus_ = 2;
+    int32_t maxSubBlock_ = 0;
+    int32_t rampSubBlock_ = 256;
+    int32_t maxLFOBlockSize_ = 256;
+    int32_t maxBufferSize_ = 0;
+    MProcessingContext context_;
+
+private:
+    void Core(float** inputs, float** outputs, int32_t count);
+    void RunSubBlocks(float** inputs, float** outputs, int32_t count);
+    void Encode(float** inputs, float** outputs, int32_t count, bool& encoded);
+    void Decode(float** inputs, float** outputs, int32_t count, bool encoded);
+    void Bypass(float** inputs, float** outputs, int32_t count, int32_t replace);
+    void ConfigureResamplers();
+
+    MMutex processingLock_, parameterLock_, stateLock_;
+    double hostSampleRate_ = 44100.0;
+    int32_t upsampling_ = 1;
+    int32_t channelMode_ = 0;
+    int32_t latchedMode_ = 0;
+    uint8_t surroundMask_[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    int32_t hostChannels_ = 2;
+    ChannelCounts counts_;
+    int32_t latency_ = 0;
+    ParameterRamps ramps_;
+    AudioBufferRepair repair_;
+    AutomaticGainControl agc_;
+    LatencyDelay delays_[BusStride];      // host rate, whole plug-in latency: bypass
+    LatencyDelay coreDelays_[BusStride];  // processing rate, the effect's latency: unprocessed channels
+    GrowingBuffer inputCopies_[MaxInputBuses * BusStride];
+    GrowingBuffer upsampledOutputs_[BusStride];
+    GrowingBuffer accumulate_[BusStride];
+    Upsampler upsamplers_[MaxInputBuses * BusStride];
+    Downsampler downsamplers_[BusStride];
+};
+
+}  // namespace corvane

@@ -1,0 +1,66 @@
+#include "framework/plugin/ParameterRamps.h"
+
+#include <cmath>
+
+namespace corvane {
+
+void ParameterRamps::Build(MParameterRegistry& registry) {
+    items_.clear();
+    for (int32_t index : registry.InterpolatedIndexes()) {
+        const auto& entry = registry.InterpolationTable()[static_cast<size_t>(index)];
+        items_.push_back({entry.adapter, entry.local, index, entry.start, entry.start, entry.start, 0.0, true, false});
+    }
+    reset_ = true;
+}
+
+bool ParameterRamps::Prepare(MParameterRegistry& registry, int32_t n) {
+    if (reset_) {
+        reset_ = false;
+        for (Item& item : items_) item.start = item.target = item.current = registry.GetParameter(item.index);
+        return false;
+    }
+    bool any = false;
+    for (Item& item : items_) {
+        item.target = registry.GetParameter(item.index);
+        item.ramping = std::fabs(item.target - item.start) > 1e-5;
+        any = any || item.ramping;
+    }
+    if (!any || n < 2) {
+        for (Item& item : items_) {
+            item.start = item.target;
+            item.ramping = false;
+        }
+        return false;
+    }
+    for (Item& item : items_) {
+        if (!item.ramping) {
+            item.start = item.target;
+            continue;
+        }
+        item.step = (item.target - item.start) / n;
+        item.current = item.start;
+        item.adapter->SetInterpolating(item.local, true);
+        item.adapter->SetValue(item.local, item.current, true);
+    }
+    return true;
+}
+
+void ParameterRamps::Advance(MParameterRegistry&, int32_t samples) {
+    for (Item& item : items_) {
+        if (!item.ramping) continue;
+        item.current += samples * item.step;
+        item.adapter->SetValue(item.local, item.current, true);
+    }
+}
+
+void ParameterRamps::Finish(MParameterRegistry&) {
+    for (Item& item : items_) {
+        if (!item.ramping) continue;
+        item.start = item.target;
+        item.adapter->SetValue(item.local, item.target, true);
+        item.adapter->SetInterpolating(item.local, false);
+        item.ramping = false;
+    }
+}
+
+}  // namespace corvane

@@ -1,0 +1,16 @@
+#pragma once
+// Transport information the effect and the modulators receive per sub-block.
+
+namespace corvane {
+
+struct MProcessingContext {
+    double tempo = -1.0;         // beats per minute; negative when the host gives none
+    double songPosition = -1.0;  // quarter notes; negative when the host gives none
+    int timeSignatureNumerator = -1;
+    int timeSignatureDenominator = -1;
+    double samplePosition = 0.0;
+    bool transportValid = false;
+    bool playing = false;
+};
+
+}  // namespace corvane
