@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "effect/vocoder/SonveraAudioEffectPlugin.h"
+#include "entry/Exports.h"
+#include "framework/plugin/MQuorlithAudioEffectPlugin.h"
 
 using namespace sonvera;
 
@@ -67,3 +69,36 @@ BENCHMARK_CAPTURE(ProcessEffect, Bands4_Scalar, Lightest, KernelPath::Scalar);
 BENCHMARK_CAPTURE(ProcessEffect, Bands4_SIMD, Lightest, BestKernelPath());
 BENCHMARK_CAPTURE(ProcessEffect, Default_AVX2, Default, KernelPath::AVX2);
 BENCHMARK_CAPTURE(ProcessEffect, Default_SSE2, Default, KernelPath::SSE2);
+
+namespace {
+
+// The same default setting through the framework plug-in's block pipeline.
+void ProcessPipeline(benchmark::State& state) {
+    corvane::MQuorlithAudioEffectPlugin plugin;
+    plugin.SetHostSampleRate(SampleRate);
+    if (!plugin.Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface)) {
+        state.SkipWithError("the effect did not start");
+        return;
+    }
+    std::vector<std::vector<float>> input(16, std::vector<float>(BlockSize, 0.0f));
+    uint32_t seed = 1;
+    for (int c : {0, 1, 8, 9})
+        for (float& sample : input[c]) {
+            seed = seed * 1664525u + 1013904223u;
+            sample = static_cast<float>(static_cast<int32_t>(seed)) * (0.5f / 2147483648.0f);
+        }
+    std::vector<std::vector<float>> output(2, std::vector<float>(BlockSize));
+    float* inputs[16] = {};
+    for (int c = 0; c < 16; ++c) inputs[c] = input[c].data();
+    float* outputs[8] = {output[0].data(), output[1].data()};
+    for (auto _ : state) {
+        plugin.ProcessBlock(inputs, outputs, BlockSize, 1);
+        benchmark::DoNotOptimize(output[0].data());
+    }
+    state.counters["rtf"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * BlockSize / SampleRate, benchmark::Counter::kIsRate);
+}
+
+}  // namespace
+
+BENCHMARK(ProcessPipeline)->Name("ProcessBlock/Default_SIMD");

@@ -36,6 +36,7 @@ void MAudioEffectPluginToAudioPluginAdapter::Initialize(const std::string& produ
     const ParameterTable& table = *host_->parameterTable;
     inputBusCount_ = std::min(std::max(table.inputBusCount, 0), MaxInputBuses);
     secondLevelDisplay_ = (table.flags & ParameterTableFlags::SecondLevelDisplay) != 0;
+    channels_ = ChannelConfiguration::Build(table.inputBusCount, false);
     registry_.RegisterEffect(*effect_, table);
     RegisterFrameworkObjects();
     FinishParameters();

@@ -8,6 +8,7 @@
 
 #include "entry/interface/MAudioEffectPlugin.h"
 #include "entry/interface/MPluginHost.h"
+#include "framework/plugin/ChannelConfiguration.h"
 #include "framework/plugin/MAudioPlugin.h"
 
 namespace corvane {
@@ -34,6 +35,7 @@ public:
     const std::string& ProductName() const { return product_; }
     const std::string& VendorName() const { return vendor_; }
     bool SecondLevelDisplay() const { return secondLevelDisplay_; }
+    const ChannelConfiguration& Channels() const { return channels_; }
     bool processUpdateEnabled = false;
 
 protected:
@@ -50,6 +52,7 @@ private:
     MAudioEffectPlugin* effect_ = nullptr;
     std::string product_, vendor_;
     bool secondLevelDisplay_ = false;
+    ChannelConfiguration channels_;
     bool midSide_ = false;
 };
 
