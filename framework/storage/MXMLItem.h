@@ -10,6 +10,13 @@
 
 namespace corvane {
 
+class MStream;
+
+enum class XMLLayout {
+    Compact,   // host chunks and compressed bodies: line breaks only after depths 0 and 1
+    Indented,  // files: one tag a line, tabs by depth
+};
+
 class MXMLItem {
 public:
     explicit MXMLItem(std::string name = std::string());
@@ -60,6 +67,20 @@ public:
 
     void Copy(const MXMLItem& source);
     void Clear();
+
+    // XML text of this element as the document's root.
+    void Write(MStream& stream, const std::string& encoding, XMLLayout layout) const;
+    // Replaces this element with the document read from the stream; false
+    // when the stream holds nothing. Syntax errors throw "Invalid file contents. ...".
+    bool Parse(MStream& stream);
+
+    // Bytes as upper-case hexadecimal text, optionally of their zlib stream.
+    void StoreBinary(const void* bytes, size_t count, bool compressed);
+    // The bytes back; compressed blocks must yield exactly count bytes.
+    void LoadBinary(void* buffer, size_t count, bool compressed) const;
+
+    // Deepest nesting the parser accepts.
+    static constexpr int MaxDepth = 256;
 
 private:
     void AdoptChild(std::unique_ptr<MXMLItem> child);
