@@ -190,12 +190,7 @@ void SonveraAudioEffectPlugin::Update() {
     const int32_t n = Clamped(LiveInteger(parameters_[ParamBandCount]), 4, MaxBands);
     if (n != bank.bandCount) {
         if (bank.bandCount > 0) BandLayout::ResampleBandArray(bank.bandLevel, bank.bandCount, n);
-        for (int32_t c = 0; c < MaxChannels; ++c)
-            for (int32_t b = 0; b < n; ++b) {
-                runtime_[c].carrier.Release(b);
-                runtime_[c].modulator.Release(b);
-            }
-        bank.bandCount = n;
+        AdoptBandCount(n);
     }
 
     const ParameterDescriptor& shift = parameters_[ParamFormantShift];
@@ -252,6 +247,17 @@ void SonveraAudioEffectPlugin::Update() {
         bank.gateThresholdFactor[b] = scaled(GraphGateThreshold, 1.0, b);
         bank.gateRatioFactor[b] = scaled(GraphGateRatio, 1.0, b);
     }
+}
+
+void SonveraAudioEffectPlugin::AdoptBandCount(int32_t n) {
+    MLock hold(Lock());
+    if (n == bank_->bandCount) return;
+    for (int32_t c = 0; c < MaxChannels; ++c)
+        for (int32_t b = 0; b < n; ++b) {
+            runtime_[c].carrier.Release(b);
+            runtime_[c].modulator.Release(b);
+        }
+    bank_->bandCount = n;
 }
 
 void SonveraAudioEffectPlugin::PrepareSettings() {

@@ -25,10 +25,14 @@ public:
     int32_t InitProcessing(int32_t channelCount, double sampleRate) override;
     // [audio-thread] inputs: main bus at 0..7, side-chain at 8..15; outputs from 0.
     void Process(void* context, float** inputs, float** outputs, int32_t sampleCount) override;
+    // Band graphs, "SelectedEnvelope", "EQ" and "Matrix"; entry 0 holds the element (kind 1 storing).
+    void StoreLoadExtra(corvane::MPluginArguments& arguments) override;
 
     corvane::ParameterDescriptor& Parameter(int32_t index) { return parameters_[index]; }
     corvane::MEnvelopeGraph& Graph(int32_t index) { return graphs_[index]; }
     void SetGraphEnabled(int32_t index, bool enabled) { graphEnabled_[index] = enabled ? 1 : 0; }
+    bool GraphEnabled(int32_t index) const { return graphEnabled_[index] != 0; }
+    bool Matrix(int32_t modulatorBand, int32_t carrierBand) const { return matrix_[modulatorBand][carrierBand] != 0; }
     // matrix[k][b]: modulator band k drives carrier band b. Seen after the next Update.
     void SetMatrix(int32_t modulatorBand, int32_t carrierBand, bool on) {
         matrix_[modulatorBand][carrierBand] = on ? 1 : 0;
@@ -44,6 +48,8 @@ private:
     struct SideDesign;
     void DesignSide(const SideDesign& side);
     void SampleGraph(int32_t graph, int32_t bandCount, double* values) const;
+    // A new band count whose levels are already right: stages restart, levels stay.
+    void AdoptBandCount(int32_t bands);
     void PrepareSettings();
     void ProcessChannel(int32_t channel, const float* carrier, const float* modulator, float* output, int32_t n);
     void MixSources(int32_t sampleCount);
@@ -56,6 +62,7 @@ private:
     corvane::MEnvelopeGraph graphs_[BandGraphCount];
     uint8_t graphEnabled_[BandGraphCount] = {};
     uint8_t matrix_[MaxBands][MaxBands] = {};
+    int32_t selectedGraph_ = 0;
 
     std::unique_ptr<VocoderBank> bank_;
     std::unique_ptr<ChannelRuntime[]> runtime_;

@@ -103,6 +103,7 @@ void MPlugin::RunStoreLoadExtra(MXMLItem& element, bool storing) {
 
 bool MPlugin::Store(MXMLItem& element) {
     StoreRange(0, table_.parameterCount, element);
+    MLock hold(lock_);
     RunStoreLoadExtra(element, true);
     return false;
 }

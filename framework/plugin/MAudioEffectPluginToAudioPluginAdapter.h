@@ -30,6 +30,14 @@ public:
     // Effect-to-host command 7: the effect's maximum buffer size.
     void UpdateMaxBufferSize();
 
+    // State: the adapter's attributes, then StoreSettings.
+    void Store(MStoreContext& context) override;
+    void StoreSettings(MStoreContext& context);
+    void StoreStandardSettings(MStoreContext& context);
+
+    static constexpr int32_t FrameworkVersion = 461312;
+    int32_t Version() const { return version_; }
+
     MAudioEffectPlugin* Effect() const { return effect_; }
     MAudioEffectPluginHost* EffectHost() const { return host_.get(); }
     const std::string& ProductName() const { return product_; }
@@ -46,6 +54,26 @@ protected:
     virtual bool ModulatorsActive() const { return false; }
     // Seam for modulators and multiparameters, which register before the framework's own parameters.
     virtual void RegisterFrameworkObjects() {}
+    // Seams for the owners of "LFOs", "Controllers", "NoteControllers" and "MultiParameters".
+    virtual void StoreLFO(MStoreContext& /*context*/) {}
+    virtual void StoreControllers(MStoreContext& /*context*/) {}
+    virtual void StoreMultiParameters(MStoreContext& /*context*/) {}
+    void StoreActivePresets(MStoreContext& context);
+    // After a load: the editor, once it exists, refreshes.
+    void ActualiseAfterLoading() {}
+
+    int32_t version_ = FrameworkVersion;
+    bool controllersEnabled_ = false;
+    bool noteControllersEnabled_ = false;
+    struct {
+        bool enabled = false;
+        int32_t controller = 0;
+        int32_t channel = 0;
+    } previousNextController_;
+    bool activePresetEdit_ = false;
+    int32_t currentActivePreset_ = 0;
+    int32_t currentPresetIndex_ = 0;
+    bool settingsLoaded_ = false;
 
 private:
     std::unique_ptr<MAudioEffectPluginHost> host_;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/parameters/MParameterRegistry.h"
+#include "framework/storage/MStoreContext.h"
 #include "framework/plugin/AudioBuffers.h"
 #include "framework/plugin/AutomaticGainControl.h"
 #include "framework/plugin/ChannelMode.h"
@@ -40,6 +41,8 @@ public:
     void SetHostSampleRate(double rate) { hostSampleRate_ = rate; }
     void SetHostChannels(int32_t channels) { hostChannels_ = channels; }
     void SetChannelMode(int32_t mode) { channelMode_ = mode; }
+    int32_t ChannelMode() const { return channelMode_; }
+    int32_t Upsampling() const { return upsampling_; }
     void SetSurroundMask(const uint8_t (&mask)[8]);
     // [main-thread] Takes the three locks and re-initialises when the factor changes.
     void SetUpsampling(int32_t factor);
@@ -60,6 +63,17 @@ public:
     void InterpolationFinish();
     // After parameter values were replaced at once (state load, preset): no ramp next block.
     void ParameterValuesReplaced() { ramps_.RequestReset(); }
+
+    // The two-way state operation; the classes above extend it.
+    virtual void Store(MStoreContext& context);
+    // [main-thread] The state as a host keeps it: zlib-compressed UTF-8 XML.
+    std::vector<uint8_t> WriteChunk();
+    // [main-thread] Compressed or plain XML. A chunk that does not parse is
+    // logged and leaves the running state as it was; false then.
+    bool ReadChunk(const void* data, size_t size);
+    // The user's default state from the configuration file; false when there is none.
+    bool LoadDefaultSettings();
+    void SetDefaultSettingsToCurrent();
 
     bool Bypassed() const;
     int32_t Latency() const { return latency_; }
@@ -101,6 +115,10 @@ protected:
     int32_t maxLFOBlockSize_ = 256;
     int32_t maxBufferSize_ = 0;
     MProcessingContext context_;
+    int32_t upsampling_ = 1;
+    int32_t channelMode_ = 0;  // applied at the next InitProcessing
+    uint8_t surroundMask_[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    int32_t hostChannels_ = 2;
 
 private:
     void Core(float** inputs, float** outputs, int32_t count);
@@ -112,11 +130,7 @@ private:
 
     MMutex processingLock_, parameterLock_, stateLock_;
     double hostSampleRate_ = 44100.0;
-    int32_t upsampling_ = 1;
-    int32_t channelMode_ = 0;
     int32_t latchedMode_ = 0;
-    uint8_t surroundMask_[8] = {1, 1, 1, 1, 1, 1, 1, 1};
-    int32_t hostChannels_ = 2;
     ChannelCounts counts_;
     int32_t latency_ = 0;
     ParameterRamps ramps_;

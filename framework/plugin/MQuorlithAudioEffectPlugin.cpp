@@ -11,9 +11,60 @@ bool MQuorlithAudioEffectPlugin::Initialize(const std::string& product, const st
         entryPair[1] = second;
         const bool loaded = Guarded("MAudioEffectPluginToAudioPluginAdapter::Initialize", false, [&] {
             MAudioEffectPluginToAudioPluginAdapter::Initialize(product, vendor, effectInterface);
+            InitialiseSlots();
             return true;
         });
         return loaded;
+    });
+}
+
+void MQuorlithAudioEffectPlugin::InitialiseSlots() {
+    presetIndex_ = previousPresetIndex_ = 0;
+    slots_[0] = MXMLItem("Preset0");
+    MStoreContext context(true, slots_[0]);
+    StoreSettings(context);
+    for (int32_t i = 1; i < SlotCount; ++i) {
+        slots_[i] = slots_[0];
+        slots_[i].SetName("Preset" + std::to_string(i));
+    }
+}
+
+void MQuorlithAudioEffectPlugin::Store(MStoreContext& context) {
+    GuardedVoid("MQuorlithAudioEffectPlugin::Store", [&] {
+        const int32_t upsamplingBefore = upsampling_, modeBefore = channelMode_;
+        const bool hqBefore = HighQualityUpsampling();
+        int32_t upsampling = upsampling_;
+        context.Integer("upsampling", upsampling, StorePolicy::AlwaysWritten);
+        bool hq = hqBefore;
+        context.BooleanWithLoadDefault("hqupsampling", hq, true);
+        bool agc = agcDescriptor_.boolValue != 0;
+        context.Boolean("AGC", agc, StorePolicy::AlwaysWritten);
+        context.Integer("PresetIndex", presetIndex_, StorePolicy::AlwaysWritten);
+        if (!context.storing) {
+            agcDescriptor_.boolValue = agc ? 1 : 0;
+            presetIndex_ = presetIndex_ < 0 || presetIndex_ >= SlotCount ? 0 : presetIndex_;
+        }
+        previousPresetIndex_ = presetIndex_;
+        for (int32_t i = 0; i < SlotCount; ++i) {
+            if (i == presetIndex_) continue;
+            const std::string name = "Preset" + std::to_string(i);
+            if (context.storing) {
+                MXMLItem& copy = context.item.GetOrAddSubItem(name);
+                copy.Copy(slots_[i]);
+                copy.SetName(name);
+            } else if (const MXMLItem* stored = context.item.FindSubItem(name)) {
+                slots_[i].Copy(*stored);
+            }
+        }
+        MAudioEffectPluginToAudioPluginAdapter::Store(context);
+        if (context.storing) return;
+        // Settings that reshape processing take effect at once.
+        SetHighQualityUpsampling(hq);
+        const int32_t factor = upsampling < 1 ? 1 : upsampling;
+        if (factor != upsamplingBefore || hq != hqBefore || channelMode_ != modeBefore) {
+            upsampling_ = factor;
+            InitProcessing();
+        }
     });
 }
 

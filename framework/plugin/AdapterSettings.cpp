@@ -1,0 +1,111 @@
+// What the effect adapter stores: its own attributes, the effect's state and
+// the standard settings of the framework.
+
+#include "framework/core/ExceptionGuard.h"
+#include "framework/core/MLock.h"
+#include "framework/core/Strings.h"
+#include "framework/plugin/MAudioEffectPluginToAudioPluginAdapter.h"
+#include "framework/plugin/MMIDIProcessor.h"
+
+namespace corvane {
+namespace {
+
+const char* const StoredChannelModes[ChannelModeCount] = {"Left + Right", "Left", "Right", "Mono",
+                                                         "Stereo",       "Mono + Stereo", "Left + Right (neg)",
+                                                         "Surround"};
+
+void SurroundMask(MStoreContext& context, uint8_t (&mask)[8]) {
+    if (context.storing) {
+        std::string text;
+        for (uint8_t flag : mask) text += flag ? '1' : '0';
+        context.item.SetAttribute("SurroundChannelsEnable", text);
+        return;
+    }
+    if (const std::string* text = context.item.FindAttribute("SurroundChannelsEnable"))
+        for (size_t c = 0; c < text->size() && c < 8; ++c) mask[c] = (*text)[c] != '0';
+}
+
+}  // namespace
+
+void MAudioEffectPluginToAudioPluginAdapter::Store(MStoreContext& context) {
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::Store", [&] {
+        if (context.storing) {
+            int32_t version = FrameworkVersion;
+            context.Integer("Version", version, StorePolicy::AlwaysWritten);
+        } else {
+            context.IntegerWithLoadDefault("Version", version_, 328448);
+        }
+        int32_t mode = channelMode_;
+        context.Enumeration("ChannelMode", mode, StoredChannelModes, ChannelModeCount);
+        if (mode == ChannelSurround) SurroundMask(context, surroundMask_);
+        if (!context.storing) {
+            if (const std::string* older = context.item.FindAttribute("EnableSurroundProcessing"))
+                mode = ParseInteger(*older) != 0 ? ChannelSurround : ChannelLeftRight;
+            if (mode == ChannelSurround && hostChannels_ < 3) mode = ChannelLeftRight;
+            channelMode_ = mode;
+        }
+        context.Boolean("ControllersEnabled", controllersEnabled_, StorePolicy::DefaultElided, false);
+        context.Boolean("NoteControllersEnabled", noteControllersEnabled_, StorePolicy::DefaultElided, false);
+        if (MXMLItem* element = context.Child("PreviousNextPresetController")) {
+            MStoreContext child(context.storing, *element);
+            child.Boolean("Enabled", previousNextController_.enabled, StorePolicy::DefaultElided, false);
+            child.Integer("Controller", previousNextController_.controller, StorePolicy::DefaultElided, 0);
+            child.Integer("Channel", previousNextController_.channel, StorePolicy::DefaultElided, 0);
+        }
+        bool bypass = bypassDescriptor_.boolValue != 0;
+        context.Boolean("Bypass", bypass, StorePolicy::DefaultElided, false);
+        bypassDescriptor_.boolValue = bypass ? 1 : 0;
+        context.Integer("MaxLFOBlockSize", maxLFOBlockSize_, StorePolicy::DefaultElided, 256);
+        StoreSettings(context);
+    });
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::StoreSettings(MStoreContext& context) {
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::StoreSettings", [&] {
+        {
+            MLock processing(ProcessingLock());
+            std::unique_ptr<MLock> parameters, state;
+            if (!context.storing) {
+                parameters = std::make_unique<MLock>(ParameterLock());
+                state = std::make_unique<MLock>(StateLock());
+            }
+            if (host_ != nullptr) {
+                MPluginArguments arguments;
+                arguments.SetPointer(0, &context.item);
+                host_->Send(context.storing ? PluginCommand::Store : PluginCommand::Load, arguments);
+            }
+            StoreStandardSettings(context);
+            if (!context.storing) {
+                settingsLoaded_ = true;
+                ParameterValuesReplaced();
+            }
+        }
+        MAudioPlugin::Store(context);
+        if (!context.storing)
+            GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::ActualiseAfterLoading", [&] { ActualiseAfterLoading(); });
+    });
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::StoreStandardSettings(MStoreContext& context) {
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::StoreStandardSettings", [&] {
+        GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::StoreLFO", [&] { StoreLFO(context); });
+        GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::StoreControllers", [&] { StoreControllers(context); });
+        GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::StoreMultiParameters",
+                    [&] { StoreMultiParameters(context); });
+        GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::StoreActivePresets", [&] { StoreActivePresets(context); });
+        context.Integer("CurrentPresetIndex", currentPresetIndex_, StorePolicy::AlwaysWritten);
+    });
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::StoreActivePresets(MStoreContext& context) {
+    MXMLItem* element = context.Child("ActivePreset");
+    if (element == nullptr) {
+        activePresetEdit_ = true;  // a state without the element opens the slots for editing
+        return;
+    }
+    MStoreContext child(context.storing, *element);
+    child.Boolean("Edit", activePresetEdit_, StorePolicy::DefaultElided, false);
+    child.Integer("CurrentActivePreset", currentActivePreset_, StorePolicy::DefaultElided, 0);
+}
+
+}  // namespace corvane

@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "effect/vocoder/SonveraAudioEffectPlugin.h"
+#include "entry/Exports.h"
+#include "framework/plugin/MQuorlithAudioEffectPlugin.h"
+#include "framework/storage/Configuration.h"
+#include "framework/storage/XMLFiles.h"
+#include "tests/support/LogCapture.h"
+
+using namespace corvane;
+using sonvera::SonveraAudioEffectPlugin;
+
+namespace {
+
+// A fresh plug-in over the vocoder, with its data folders in a scratch place.
+class SettingsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("sonvera-settings-" + std::to_string(::getpid()) + "-" +
+                   testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(folder_);
+        setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    static std::unique_ptr<MQuorlithAudioEffectPlugin> NewPlugin(int32_t hostChannels = 2) {
+        auto plugin = std::make_unique<MQuorlithAudioEffectPlugin>();
+        plugin->SetHostSampleRate(48000.0);
+        plugin->SetHostChannels(hostChannels);
+        EXPECT_TRUE(plugin->Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface));
+        return plugin;
+    }
+    static SonveraAudioEffectPlugin& Vocoder(MQuorlithAudioEffectPlugin& plugin) {
+        return *static_cast<SonveraAudioEffectPlugin*>(plugin.Effect());
+    }
+    static MXMLItem Stored(MQuorlithAudioEffectPlugin& plugin) {
+        MXMLItem root("settings");
+        MStoreContext context(true, root);
+        plugin.Store(context);
+        return root;
+    }
+    static void Load(MQuorlithAudioEffectPlugin& plugin, MXMLItem root) {
+        MStoreContext context(false, root);
+        plugin.Store(context);
+    }
+
+    std::filesystem::path folder_;
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, ChunkRoundTripIsByteIdentical) {
+    auto first = NewPlugin();
+    first->Parameters().SetParameter(6, 1.0, false);   // Mode: Inversion (dual)
+    first->Parameters().SetParameter(21, 0.25, false);  // Bands: 28
+    Vocoder(*first).Update();                           // as the next block would
+    Vocoder(*first).BandLevel(3) = 1.5;
+    Vocoder(*first).SetMatrix(2, 7, true);
+    Vocoder(*first).SetGraphEnabled(4, true);
+    first->SetMaxLFOBlockSize(512);
+    const std::vector<uint8_t> chunk = first->WriteChunk();
+    ASSERT_GT(chunk.size(), 2u);
+    EXPECT_EQ(chunk[0], 0x78) << "a zlib stream";
+
+    auto second = NewPlugin();
+    ASSERT_TRUE(second->ReadChunk(chunk.data(), chunk.size()));
+    EXPECT_EQ(Vocoder(*second).Parameter(sonvera::ParamMode).enumValues.valueIndex, sonvera::ModeInversionDual);
+    EXPECT_EQ(Vocoder(*second).Parameter(sonvera::ParamBandCount).integerValues.value, 28);
+    EXPECT_DOUBLE_EQ(Vocoder(*second).BandLevel(3), 1.5);
+    EXPECT_TRUE(Vocoder(*second).Matrix(2, 7));
+    EXPECT_TRUE(Vocoder(*second).GraphEnabled(4));
+    EXPECT_EQ(second->WriteChunk(), chunk);
+}
+
+TEST_F(SettingsTest, DefaultsAreElidedAndAttributesSorted) {
+    auto plugin = NewPlugin();
+    const MXMLItem root = Stored(*plugin);
+    for (const char* absent : {"Bypass", "ControllersEnabled", "MaxLFOBlockSize", "NoteControllersEnabled"})
+        EXPECT_EQ(root.FindAttribute(absent), nullptr) << absent;
+    EXPECT_EQ(root.GetAttribute("Version"), "461312");
+    EXPECT_EQ(root.GetAttribute("ChannelMode"), "Left + Right");
+    EXPECT_EQ(root.GetAttribute("parameterModeEnum"), "Vocoder");
+    EXPECT_EQ(root.GetAttribute("parameterVolume"), "1");
+    EXPECT_EQ(root.GetAttribute("parameterRatio"), "1");
+    EXPECT_EQ(root.GetAttribute("parameterAttack"), "0.001");
+    EXPECT_NE(root.FindSubItem("Preset1"), nullptr);
+    EXPECT_EQ(root.FindSubItem("Preset0"), nullptr) << "the active slot is the document itself";
+    ASSERT_NE(root.FindSubItem("EQ"), nullptr);
+    EXPECT_EQ(root.FindSubItem("EQ")->Attributes().size(), 32u);
+    for (size_t i = 1; i < root.Attributes().size(); ++i)
+        EXPECT_LT(root.Attributes()[i - 1].first, root.Attributes()[i].first);
+    EXPECT_EQ(root.Attributes().front().first, "AGC");
+    // Sub-elements in the order a store into an empty root creates them.
+    EXPECT_EQ(root.SubItem(0).Name(), "Preset1");
+    EXPECT_EQ(root.SubItem(7).Name(), "PreviousNextPresetController");
+    EXPECT_EQ(root.SubItem(8).Name(), "BandDistributionCar");
+}
+
+TEST_F(SettingsTest, MaxLFOBlockSizeAndEnumerationFallbacks) {
+    auto plugin = NewPlugin();
+    plugin->SetMaxLFOBlockSize(512);
+    MXMLItem root = Stored(*plugin);
+    EXPECT_EQ(root.GetAttribute("MaxLFOBlockSize"), "512");
+    root.RemoveAttribute("MaxLFOBlockSize");
+    root.RemoveAttribute("parameterModeEnum");
+    root.SetAttribute("parameterMode", "3");
+    Load(*plugin, root);
+    EXPECT_EQ(Stored(*plugin).FindAttribute("MaxLFOBlockSize"), nullptr) << "a state without it loads 256";
+    EXPECT_EQ(Vocoder(*plugin).Parameter(sonvera::ParamMode).enumValues.valueIndex, 3);
+    root.SetAttribute("parameterModeEnum", "Future mode");
+    root.RemoveAttribute("parameterMode");
+    Load(*plugin, root);
+    EXPECT_EQ(Vocoder(*plugin).Parameter(sonvera::ParamMode).enumValues.valueIndex, 0) << "then the default";
+}
+
+TEST_F(SettingsTest, ChannelModeAndSurroundMask) {
+    auto eight = NewPlugin(8);
+    MXMLItem root = Stored(*eight);
+    root.SetAttribute("ChannelMode", "surround");  // names load ignoring case
+    root.SetAttribute("SurroundChannelsEnable", "101");
+    Load(*eight, root);
+    EXPECT_EQ(eight->ChannelMode(), ChannelSurround);
+    const MXMLItem stored = Stored(*eight);
+    EXPECT_EQ(stored.GetAttribute("SurroundChannelsEnable"), "10111111") << "channels 4 to 8 unchanged";
+
+    auto two = NewPlugin(2);
+    Load(*two, stored);
+    EXPECT_EQ(two->ChannelMode(), ChannelLeftRight) << "a 2-channel host cannot take surround";
+    MXMLItem older = Stored(*two);
+    older.SetAttribute("EnableSurroundProcessing", "0");
+    older.SetAttribute("ChannelMode", "Mono");
+    Load(*two, older);
+    EXPECT_EQ(two->ChannelMode(), ChannelLeftRight) << "the older switch decides";
+}
+
+TEST_F(SettingsTest, PlainAndBrokenChunks) {
+    auto plugin = NewPlugin();
+    Vocoder(*plugin).Parameter(sonvera::ParamRatio).floatValues.value = 0.25;
+    MXMLItem root = Stored(*plugin);
+    MMemoryStream text;
+    root.Write(text, "utf-8", XMLLayout::Compact);
+    auto other = NewPlugin();
+    ASSERT_TRUE(other->ReadChunk(text.Data(), static_cast<size_t>(text.Size())));
+    EXPECT_DOUBLE_EQ(Vocoder(*other).Parameter(sonvera::ParamRatio).floatValues.value, 0.25);
+
+    // Whatever arrives, the running state stays as it was and the error is logged.
+    sonvera_test::LogCapture log;
+    const std::vector<uint8_t> before = other->WriteChunk();
+    const std::string truncated(reinterpret_cast<const char*>(before.data()), before.size() / 2);
+    std::string deep = "<settings>";
+    for (int i = 0; i < 100000; ++i) deep += "<a>";
+    const std::string broken[] = {"", "junk", "<settings parameterRatio=\"0.9\"", truncated, deep,
+                                  std::string("\x78\x9c", 2)};
+    for (const std::string& chunk : broken) {
+        EXPECT_FALSE(other->ReadChunk(chunk.data(), chunk.size()));
+        EXPECT_EQ(other->WriteChunk(), before);
+    }
+    EXPECT_EQ(log.lines.size(), std::size(broken));
+    EXPECT_NE(log.lines[2].find("Invalid file contents."), std::string::npos) << log.lines[2];
+}
+
+TEST_F(SettingsTest, InflationBombsAndBadMatricesAreRefused) {
+    auto plugin = NewPlugin();
+    // A document that inflates to far more than any state.
+    MMemoryStream bomb;
+    {
+        MZLibStream zlib(bomb, true, 100);
+        zlib.WriteText("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<settings a=\"");
+        std::string block(1 << 20, 'x');
+        for (int i = 0; i < 80; ++i) zlib.Write(block.data(), block.size());
+        zlib.WriteText("\"/>");
+        zlib.Finish();
+    }
+    sonvera_test::LogCapture log;
+    EXPECT_FALSE(plugin->ReadChunk(bomb.Data(), static_cast<size_t>(bomb.Size())));
+
+    // A matrix block of the wrong size or with bad characters keeps the matrix.
+    MXMLItem root = Stored(*plugin);
+    const uint8_t small[10] = {};
+    root.FindSubItem("Matrix")->StoreBinary(small, sizeof small, true);
+    Load(*plugin, root);
+    EXPECT_TRUE(Vocoder(*plugin).Matrix(5, 5));
+    root.FindSubItem("Matrix")->SetText("78ZZ");
+    Load(*plugin, root);
+    EXPECT_TRUE(Vocoder(*plugin).Matrix(5, 5));
+    root.FindSubItem("Matrix")->SetText("789");
+    Load(*plugin, root);
+    EXPECT_TRUE(Vocoder(*plugin).Matrix(5, 5));
+    EXPECT_EQ(log.lines.size(), 4u);
+}
+
+TEST_F(SettingsTest, BandLevelsFollowTheBandCount) {
+    auto plugin = NewPlugin();
+    plugin->Parameters().SetParameter(21, 4.0 / 96.0, false);  // 8 bands
+    plugin->ProcessBlock(nullptr, nullptr, 0, 1);
+    Vocoder(*plugin).Update();
+    for (int b = 0; b < 8; ++b) Vocoder(*plugin).BandLevel(b) = 0.5;
+    MXMLItem root = Stored(*plugin);
+    ASSERT_EQ(root.FindSubItem("EQ")->Attributes().size(), 8u);
+
+    auto sixteen = NewPlugin();
+    sixteen->Parameters().SetParameter(21, 12.0 / 96.0, false);
+    Vocoder(*sixteen).Update();
+    for (int b = 0; b < 16; ++b) Vocoder(*sixteen).BandLevel(b) = 1.25;
+    root.SetAttribute("parameterBandCount", "16");
+    Load(*sixteen, root);
+    EXPECT_DOUBLE_EQ(Vocoder(*sixteen).BandLevel(7), 0.5);
+    EXPECT_DOUBLE_EQ(Vocoder(*sixteen).BandLevel(8), 1.25) << "bands beyond the stored ones keep their levels";
+}
+
+TEST_F(SettingsTest, ConfigurationFilesAndDefaultSettings) {
+    EXPECT_TRUE(Configuration::ConfirmationEnabled());
+    EXPECT_FALSE(Configuration::Surround());
+    EXPECT_TRUE(Configuration::AutomationCompatibilityMode());
+    Configuration::SetTabletMode(true);
+    MXMLItem wide = Configuration::ReadPluginWide();
+    wide.AddSubItem("Extra").SetAttribute("k", "v");
+    Configuration::WritePluginWide(wide);
+    Configuration::SetSurround(true);
+    EXPECT_TRUE(Configuration::Surround());
+    const MXMLItem after = Configuration::ReadPluginWide();
+    EXPECT_EQ(after.Name(), "Configuration");
+    EXPECT_EQ(after.GetAttribute("TabletMode"), "1") << "other keys stay";
+    EXPECT_NE(after.FindSubItem("Extra"), nullptr) << "and so do elements";
+    EXPECT_TRUE(std::filesystem::exists(folder_ / "Quorlith" / "MPluginConfiguration.xml"));
+
+    auto plugin = NewPlugin();
+    EXPECT_FALSE(plugin->LoadDefaultSettings()) << "no default state yet";
+    Vocoder(*plugin).Parameter(sonvera::ParamRatio).floatValues.value = 0.125;
+    plugin->SetDefaultSettingsToCurrent();
+    EXPECT_TRUE(std::filesystem::exists(folder_ / "Quorlith" / "Sonvera" / "GlobalConfiguration.xml"));
+    auto fresh = NewPlugin();
+    EXPECT_TRUE(fresh->LoadDefaultSettings());
+    EXPECT_DOUBLE_EQ(Vocoder(*fresh).Parameter(sonvera::ParamRatio).floatValues.value, 0.125);
+}
