@@ -37,3 +37,17 @@ test: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# Chunk reading under libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer.
+FUZZ_DIR ?= build-fuzz
+FUZZ_RUNS ?= 1000000
+.PHONY: fuzz
+fuzz:
+	@command -v clang++ >/dev/null 2>&1 && dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || { \
+	  [ "$$(id -u)" = 0 ] || { echo "clang and libclang-rt-14-dev are needed (run as root to install)"; exit 1; }; \
+	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang libclang-rt-14-dev; }
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONVERA_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j$(JOBS) --target sonvera_chunk_fuzzer sonvera_fuzz_seeds
+	mkdir -p $(FUZZ_DIR)/corpus
+	XDG_CONFIG_HOME=$(FUZZ_DIR)/config $(FUZZ_DIR)/sonvera_fuzz_seeds $(FUZZ_DIR)/corpus
+	$(FUZZ_DIR)/sonvera_chunk_fuzzer -runs=$(FUZZ_RUNS) -max_len=16384 $(FUZZ_DIR)/corpus

@@ -1,6 +1,8 @@
 // What the effect adapter stores: its own attributes, the effect's state and
 // the standard settings of the framework.
 
+#include <algorithm>
+
 #include "framework/core/ExceptionGuard.h"
 #include "framework/core/MLock.h"
 #include "framework/core/Strings.h"
@@ -56,6 +58,7 @@ void MAudioEffectPluginToAudioPluginAdapter::Store(MStoreContext& context) {
         context.Boolean("Bypass", bypass, StorePolicy::DefaultElided, false);
         bypassDescriptor_.boolValue = bypass ? 1 : 0;
         context.Integer("MaxLFOBlockSize", maxLFOBlockSize_, StorePolicy::DefaultElided, 256);
+        maxLFOBlockSize_ = std::min(std::max(maxLFOBlockSize_, 1), 1 << 16);  // a broken state cannot stall the pipeline
         StoreSettings(context);
     });
 }

@@ -58,7 +58,7 @@ bool MAudioPlugin::Bypassed() const { return bypassDescriptor_.boolValue != 0; }
 bool MAudioPlugin::AgcEnabled() const { return agcDescriptor_.boolValue != 0; }
 
 void MAudioPlugin::SetUpsampling(int32_t factor) {
-    factor = std::max(factor, 1);
+    factor = std::min(std::max(factor, 1), MaxUpsampling);
     if (factor == upsampling_) return;
     MLock processing(processingLock_);
     MLock parameters(parameterLock_);

@@ -28,6 +28,8 @@ class MAudioPlugin : public MMIDIProcessor, public MAutomationOwner {
 public:
     static constexpr int32_t BusStride = 8;
     static constexpr int32_t MaxInputBuses = 2;
+    // Factors above this would only cost memory and time.
+    static constexpr int32_t MaxUpsampling = 8;
 
     MAudioPlugin();
     ~MAudioPlugin() override;

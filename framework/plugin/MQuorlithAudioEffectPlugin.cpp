@@ -1,5 +1,7 @@
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
 
+#include <algorithm>
+
 #include "framework/core/ExceptionGuard.h"
 
 namespace corvane {
@@ -60,7 +62,7 @@ void MQuorlithAudioEffectPlugin::Store(MStoreContext& context) {
         if (context.storing) return;
         // Settings that reshape processing take effect at once.
         SetHighQualityUpsampling(hq);
-        const int32_t factor = upsampling < 1 ? 1 : upsampling;
+        const int32_t factor = std::min(std::max(upsampling, 1), MaxUpsampling);
         if (factor != upsamplingBefore || hq != hqBefore || channelMode_ != modeBefore) {
             upsampling_ = factor;
             InitProcessing();

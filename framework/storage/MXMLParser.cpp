@@ -94,6 +94,11 @@ std::string CollapseLayout(const std::string& raw) {
     return out;
 }
 
+struct Segment {
+    bool cdata;
+    std::string text;
+};
+
 class Parser {
 public:
     Parser(const std::string& text, MXMLItem& root) : s_(text), root_(root) {}
@@ -101,13 +106,13 @@ public:
     // Returns false when the text holds no element at all.
     bool Run() {
         std::vector<MXMLItem*> open;
-        std::vector<std::string> texts;
+        std::vector<std::vector<Segment>> texts;
         bool rootSeen = false;
         while (i_ < s_.size()) {
             if (s_[i_] != '<') {
                 const size_t next = s_.find('<', i_);
                 const size_t end = next == std::string::npos ? s_.size() : next;
-                if (!open.empty()) texts.back().append(s_, i_, end - i_);
+                if (!open.empty()) texts.back().push_back({false, s_.substr(i_, end - i_)});
                 i_ = end;
                 continue;
             }
@@ -118,8 +123,7 @@ public:
             } else if (Starts("<![CDATA[")) {
                 const size_t end = s_.find("]]>", i_ + 9);
                 if (end == std::string::npos) Fail("No ending delimiter found.");
-                if (!open.empty()) cdata_.emplace_back(open.size(), s_.substr(i_ + 9, end - i_ - 9));
-                if (!open.empty()) texts.back() += Marker(cdata_.size() - 1);
+                if (!open.empty()) texts.back().push_back({true, s_.substr(i_ + 9, end - i_ - 9)});
                 i_ = end + 3;
             } else if (Starts("<!")) {
                 Fail("Invalid special element sequence.");
@@ -219,23 +223,11 @@ private:
     }
 
     // CDATA content is kept out of entity decoding and layout collapsing.
-    static std::string Marker(size_t index) { return std::string("\x01") + std::to_string(index) + "\x02"; }
-
-    std::string FinishText(const std::string& raw) {
-        std::string text = DecodeEntities(CollapseLayout(raw));
-        if (text.find('\x01') == std::string::npos) return text;
-        std::string out;
-        for (size_t k = 0; k < text.size(); ++k) {
-            if (text[k] != '\x01') {
-                out += text[k];
-                continue;
-            }
-            const size_t close = text.find('\x02', k);
-            const size_t index = std::strtoul(text.substr(k + 1, close - k - 1).c_str(), nullptr, 10);
-            if (index < cdata_.size()) out += cdata_[index].second;
-            k = close;
-        }
-        return out;
+    static std::string FinishText(const std::vector<Segment>& segments) {
+        std::string text;
+        for (const Segment& segment : segments)
+            text += segment.cdata ? segment.text : DecodeEntities(CollapseLayout(segment.text));
+        return text;
     }
 
 public:
@@ -245,7 +237,6 @@ private:
     const std::string& s_;
     MXMLItem& root_;
     size_t i_ = 0;
-    std::vector<std::pair<size_t, std::string>> cdata_;
 };
 
 }  // namespace
