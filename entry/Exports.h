@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "entry/interface/MPluginArguments.h"
+#include "hosts/vst2/VstInterface.h"
 
 extern "C" {
 
@@ -18,4 +19,7 @@ __attribute__((visibility("default"))) int64_t SonveraAudioEffectPluginInterface
     void* object, int64_t command, corvane::MPluginArguments* arguments);
 
 __attribute__((visibility("default"))) void* CorvaneDLLInitialize(const CorvaneInitializationRecord* record);
+
+// VST 2.4 entry point.
+__attribute__((visibility("default"))) Vst2::AEffect* VSTPluginMain(Vst2::HostCallback host);
 }

@@ -9,6 +9,9 @@ struct MProcessingContext {
     int timeSignatureNumerator = -1;
     int timeSignatureDenominator = -1;
     double samplePosition = 0.0;
+    double barStart = -1.0;    // quarter notes, on the time signature's grid
+    double cycleStart = -1.0;  // -1 without a cycle
+    double cycleEnd = -1.0;
     bool transportValid = false;
     bool playing = false;
 };

@@ -1,0 +1,394 @@
+#include "hosts/vst2/MAudioPluginVSTAdapter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "framework/core/DiagnosticLog.h"
+#include "framework/core/ExceptionGuard.h"
+#include "framework/core/MLock.h"
+#include "framework/core/Strings.h"
+
+namespace Vst2 {
+
+using corvane::Guarded;
+using corvane::GuardedVoid;
+
+namespace {
+
+// Copies at most `limit` characters and a terminating zero.
+void CopyText(char* destination, const std::string& text, size_t limit) {
+    if (destination == nullptr) return;
+    const size_t n = std::min(text.size(), limit);
+    std::memcpy(destination, text.data(), n);
+    destination[n] = '\0';
+}
+
+constexpr size_t ParameterTextLimit = 24;
+
+}  // namespace
+
+MAudioPluginVSTAdapter::MAudioPluginVSTAdapter(HostCallback host,
+                                               std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin)
+    : host_(host), plugin_(std::move(plugin)) {
+    incoming_.reserve(MaxQueuedEvents);
+    incomingSwap_.reserve(MaxQueuedEvents);
+    outgoing_.reserve(MaxQueuedEvents);
+    outgoingSwap_.reserve(MaxQueuedEvents);
+    outgoingPointers_.reserve(MaxQueuedEvents);
+    outgoingList_.resize(sizeof(VstEvents) + MaxQueuedEvents * sizeof(VstEvent*));
+    GuardedVoid("MAudioPluginVSTAdapter::MAudioPluginVSTAdapter", [&] {
+        plugin_->SetHostAdapter(this);
+        const intptr_t version = CallHost(audioMasterVersion);
+        hostVersion_ = version == 0 ? 1 : static_cast<int32_t>(version);
+
+        const auto& channels = plugin_->Channels();
+        channelsPerBus_ = channels.channelsPerBus;
+        int32_t inputs = static_cast<int32_t>(channels.inputNames.size());
+        int32_t outputs = static_cast<int32_t>(channels.outputNames.size());
+        if (hostVersion_ < 2300 && inputs >= 1) {
+            const int32_t buses = (inputs + channelsPerBus_ - 1) / channelsPerBus_;
+            inputs = buses * std::min(channelsPerBus_, 2);
+            outputs = std::min(outputs, 2);
+            channelsPerBus_ = 2;
+        }
+        if (hostVersion_ < 100) inputs = std::max(inputs, 2);
+
+        effect_.magic = kEffectMagic;
+        effect_.numPrograms = 0;
+        effect_.numParams = plugin_->Parameters().ParameterCount();
+        effect_.numInputs = inputs;
+        effect_.numOutputs = outputs;
+        effect_.flags = effFlagsCanReplacing | effFlagsProgramChunks;
+        if (ReceivesMIDI() && inputs == 0) effect_.flags |= effFlagsIsSynth;
+        effect_.ioRatio = 1.0f;
+        effect_.uniqueID = UniqueId;
+        effect_.version = 1;
+        effect_.object = this;
+        ReportLatency(plugin_->Latency());
+        resume();
+        // No editor yet: effFlagsHasEditor stays clear.
+        plugin_->InitProcessing();
+    });
+}
+
+MAudioPluginVSTAdapter::~MAudioPluginVSTAdapter() {
+    GuardedVoid("MAudioPluginVSTAdapter::~MAudioPluginVSTAdapter", [&] {
+        plugin_->SetHostAdapter(nullptr);
+        plugin_.reset();
+    });
+}
+
+MAudioPluginVSTAdapter* MAudioPluginVSTAdapter::FromEffect(AEffect* effect) {
+    return effect != nullptr ? static_cast<MAudioPluginVSTAdapter*>(effect->object) : nullptr;
+}
+
+intptr_t MAudioPluginVSTAdapter::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+    return host_ != nullptr ? host_(&effect_, opcode, index, value, ptr, opt) : 0;
+}
+
+void MAudioPluginVSTAdapter::resume() {
+    GuardedVoid("MAudioPluginVSTAdapter::resume", [&] {
+        const bool synth = (effect_.flags & effFlagsIsSynth) != 0;
+        if (synth || canDo("receiveVstMidiEvent") == 1) CallHost(audioMasterWantMidi, 0, 1);
+        plugin_->SetHostSampleRate(sampleRate_);
+        plugin_->InitProcessing();
+    });
+}
+
+void MAudioPluginVSTAdapter::setSampleRate(float rate) {
+    GuardedVoid("MAudioPluginVSTAdapter::setSampleRate", [&] {
+        sampleRate_ = rate;
+        if (rate > 100.0f) {
+            plugin_->SetHostSampleRate(rate);
+            plugin_->InitProcessing();
+        }
+    });
+}
+
+void MAudioPluginVSTAdapter::setParameter(int32_t index, float value) {
+    GuardedVoid("MAudioPluginVSTAdapter::setParameter", [&] {
+        // The host echoing our own automation report must not apply it twice.
+        if (sendingAutomation_) return;
+        plugin_->Parameters().SetParameter(index, value, false);
+    });
+}
+
+float MAudioPluginVSTAdapter::getParameter(int32_t index) {
+    return Guarded("MAudioPluginVSTAdapter::getParameter", 0.0f,
+                   [&] { return static_cast<float>(plugin_->Parameters().GetParameter(index)); });
+}
+
+void MAudioPluginVSTAdapter::getParameterName(int32_t index, char* text) {
+    CopyText(text, "", 0);
+    GuardedVoid("MAudioPluginVSTAdapter::getParameterName", [&] {
+        CopyText(text, plugin_->Parameters().GetParameterName(index), ParameterTextLimit);
+    });
+}
+
+void MAudioPluginVSTAdapter::getParameterDisplay(int32_t index, char* text) {
+    CopyText(text, "", 0);
+    GuardedVoid("MAudioPluginVSTAdapter::getParameterDisplay", [&] {
+        CopyText(text, plugin_->Parameters().GetParameterValueName(index), ParameterTextLimit);
+    });
+}
+
+void MAudioPluginVSTAdapter::getParameterLabel(int32_t index, char* text) {
+    CopyText(text, "", 0);
+    GuardedVoid("MAudioPluginVSTAdapter::getParameterLabel", [&] {
+        CopyText(text, plugin_->Parameters().GetParameterUnitsName(index), ParameterTextLimit);
+    });
+}
+
+bool MAudioPluginVSTAdapter::string2parameter(int32_t index, const char* text) {
+    return Guarded("MAudioPluginVSTAdapter::string2parameter", false, [&] {
+        if (index < 0 || index >= effect_.numParams) return false;
+        if (text == nullptr) return true;  // the host asks whether typing values works
+        const double value = plugin_->Parameters().ParseParameterValueName(index, text);
+        plugin_->Parameters().SetParameter(index, value, false);
+        return true;
+    });
+}
+
+int32_t MAudioPluginVSTAdapter::getChunk(void** data) {
+    return Guarded("MAudioPluginVSTAdapter::getChunk", 0, [&] {
+        if (data == nullptr) return 0;
+        chunk_ = plugin_->WriteChunk();
+        *data = chunk_.data();
+        return static_cast<int32_t>(chunk_.size());
+    });
+}
+
+int32_t MAudioPluginVSTAdapter::setChunk(const void* data, int32_t size) {
+    GuardedVoid("MAudioPluginVSTAdapter::setChunk", [&] {
+        if (size > 0) plugin_->ReadChunk(data, static_cast<size_t>(size));
+    });
+    return 1;
+}
+
+bool MAudioPluginVSTAdapter::getEffectName(char* text) {
+    return Guarded("MAudioPluginVSTAdapter::getEffectName", false, [&] {
+        CopyText(text, plugin_->ProductName(), kVstMaxEffectNameLen - 1);
+        return true;
+    });
+}
+
+bool MAudioPluginVSTAdapter::getVendorString(char* text) {
+    return Guarded("MAudioPluginVSTAdapter::getVendorString", false, [&] {
+        CopyText(text, plugin_->VendorName(), kVstMaxVendorStrLen - 1);
+        return true;
+    });
+}
+
+bool MAudioPluginVSTAdapter::getProductString(char* text) {
+    return Guarded("MAudioPluginVSTAdapter::getProductString", false, [&] {
+        CopyText(text, plugin_->ProductName(), kVstMaxProductStrLen - 1);
+        return true;
+    });
+}
+
+int32_t MAudioPluginVSTAdapter::canDo(const char* text) {
+    return Guarded("MAudioPluginVSTAdapter::canDo", 0, [&]() -> int32_t {
+        if (text == nullptr) return 0;
+        const std::string what = text;
+        for (const char* t : {"receiveVstEvents", "receiveVstEvent", "receiveVstMidiEvents", "receiveVstMidiEvent"})
+            if (what == t) return ReceivesMIDI() ? 1 : -1;
+        for (const char* t : {"sendVstEvents", "sendVstEvent", "sendVstMidiEvents", "sendVstMidiEvent"})
+            if (what == t) return SendsMIDI() ? 1 : -1;
+        for (const char* t : {"plugAsChannelInsert", "canMono", "plugAsSend", "receiveVstTimeInfo"})
+            if (what == t) return 1;
+        if (what == "bypass") return -1;
+        return 0;
+    });
+}
+
+const std::vector<std::string>& MAudioPluginVSTAdapter::InputNames() const { return plugin_->Channels().inputNames; }
+const std::vector<std::string>& MAudioPluginVSTAdapter::OutputNames() const { return plugin_->Channels().outputNames; }
+
+bool MAudioPluginVSTAdapter::PinProperties(const std::vector<std::string>& names, int32_t index,
+                                           VstPinProperties* properties) {
+    if (properties == nullptr || index < 0 || index >= static_cast<int32_t>(names.size())) return false;
+    std::memset(properties, 0, sizeof *properties);
+    CopyText(properties->label, names[static_cast<size_t>(index)], sizeof properties->label - 1);
+    CopyText(properties->shortLabel, names[static_cast<size_t>(index)], sizeof properties->shortLabel - 1);
+    if (channelsPerBus_ == 1) {
+        properties->flags = kVstPinIsActive;
+        properties->arrangementType = kSpeakerArrMono;
+    } else if (channelsPerBus_ == 2) {
+        properties->flags = kVstPinIsActive | kVstPinIsStereo;
+        properties->arrangementType = kSpeakerArrStereo;
+    } else {
+        properties->flags = kVstPinIsActive | kVstPinUseSpeaker;
+        properties->arrangementType = kSpeakerArr80Music;
+    }
+    return true;
+}
+
+bool MAudioPluginVSTAdapter::getInputProperties(int32_t index, VstPinProperties* properties) {
+    return Guarded("MAudioPluginVSTAdapter::getInputProperties", false,
+                   [&] { return index < effect_.numInputs && PinProperties(InputNames(), index, properties); });
+}
+
+bool MAudioPluginVSTAdapter::getOutputProperties(int32_t index, VstPinProperties* properties) {
+    return Guarded("MAudioPluginVSTAdapter::getOutputProperties", false,
+                   [&] { return index < effect_.numOutputs && PinProperties(OutputNames(), index, properties); });
+}
+
+bool MAudioPluginVSTAdapter::setSpeakerArrangement(const VstSpeakerArrangement* input,
+                                                   const VstSpeakerArrangement* output) {
+    return Guarded("MAudioPluginVSTAdapter::setSpeakerArrangement", false, [&] {
+        if ((input != nullptr && input->numChannels > effect_.numInputs) ||
+            (output != nullptr && output->numChannels > effect_.numOutputs))
+            return false;
+        const int32_t inputs = effect_.numInputs == 0 ? 0
+                               : input == nullptr    ? -1
+                                                     : std::min(input->numChannels, channelsPerBus_);
+        const int32_t outputs =
+            output == nullptr || output->numChannels <= 0 ? 1 : std::min(output->numChannels, channelsPerBus_);
+        plugin_->SetHostChannels(inputs >= 1 ? inputs : outputs);
+        return true;
+    });
+}
+
+int32_t MAudioPluginVSTAdapter::processEvents(const VstEvents* events) {
+    GuardedVoid("MAudioPluginVSTAdapter::processEvents", [&] {
+        if (events == nullptr || events->numEvents <= 0) return;
+        corvane::MLock hold(inputLock_);
+        for (int32_t i = 0; i < events->numEvents; ++i) {
+            const VstEvent* event = events->events[i];
+            if (event == nullptr || event->type != kVstMidiType) continue;
+            if (incoming_.size() >= static_cast<size_t>(MaxQueuedEvents)) break;  // a flood: keep what fits
+            const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+            QueuedMIDI queued{midi->deltaFrames, {}};
+            std::memcpy(queued.bytes, midi->midiData, 4);
+            incoming_.push_back(queued);
+        }
+    });
+    return 1;
+}
+
+void MAudioPluginVSTAdapter::ReadTransport() {
+    corvane::MProcessingContext& context = plugin_->Context();
+    const intptr_t answer =
+        CallHost(audioMasterGetTime, 0,
+                 kVstTransportChanged | kVstTransportPlaying | kVstTransportCycleActive | kVstAutomationWriting |
+                     kVstAutomationReading | kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid |
+                     kVstTimeSigValid);
+    const auto* time = reinterpret_cast<const VstTimeInfo*>(answer);
+    if (time == nullptr) {
+        context.transportValid = false;
+        return;
+    }
+    context.transportValid = true;
+    context.songPosition = time->ppqPos;
+    context.tempo = time->tempo;
+    context.timeSignatureNumerator = time->timeSigNumerator;
+    context.timeSignatureDenominator = time->timeSigDenominator;
+    context.samplePosition = time->samplePos;
+    const int32_t grid = std::max(time->timeSigDenominator / 4, 1);
+    context.barStart = corvane::RoundHalfUp(grid * time->barStartPos) / grid;
+    const bool cycle = time->cycleEndPos - time->cycleStartPos > 1e-20;
+    context.cycleStart = cycle ? time->cycleStartPos : -1.0;
+    context.cycleEnd = cycle ? time->cycleEndPos : -1.0;
+    const bool playing = (time->flags & kVstTransportPlaying) != 0;
+    playingChanged_ = playing != playing_;
+    if (playing) {
+        jumped_ = std::fabs(time->ppqPos - previousPosition_) > 2.0;
+        previousPosition_ = time->ppqPos;
+    } else {
+        jumped_ = false;
+    }
+    playing_ = playing;
+    context.playing = playing;
+    plugin_->tempo = time->tempo > 0 ? time->tempo : plugin_->tempo;
+    plugin_->songPosition = time->ppqPos;
+}
+
+void MAudioPluginVSTAdapter::PerformProcessing(float** inputs, float** outputs, int32_t frames, int32_t replace) {
+    if (frames <= 0 || outputs == nullptr) return;
+    ReadTransport();
+    plugin_->sampleRate = plugin_->ProcessingSampleRate();
+    {
+        corvane::MLock hold(inputLock_);
+        incomingSwap_.swap(incoming_);
+    }
+    for (const QueuedMIDI& event : incomingSwap_) plugin_->ProcessMIDIEvent(event.deltaFrames, event.bytes);
+    incomingSwap_.clear();
+
+    // Eight slots per bus: a bus's remaining slots repeat its last channel.
+    float* in[corvane::MAudioPlugin::MaxInputBuses * corvane::MAudioPlugin::BusStride] = {};
+    float* out[corvane::MAudioPlugin::BusStride] = {};
+    const int32_t inputBuses = effect_.numInputs > 0 ? (effect_.numInputs + channelsPerBus_ - 1) / channelsPerBus_ : 0;
+    for (int32_t bus = 0; bus < std::min(inputBuses, corvane::MAudioPlugin::MaxInputBuses); ++bus) {
+        if (inputs == nullptr || inputs[bus * channelsPerBus_] == nullptr) continue;
+        float* last = nullptr;
+        for (int32_t slot = 0; slot < corvane::MAudioPlugin::BusStride; ++slot) {
+            const int32_t channel = bus * channelsPerBus_ + slot;
+            if (slot < channelsPerBus_ && channel < effect_.numInputs && inputs[channel] != nullptr)
+                last = inputs[channel];
+            in[bus * corvane::MAudioPlugin::BusStride + slot] = last;
+        }
+    }
+    if (outputs[0] != nullptr) {
+        float* last = nullptr;
+        for (int32_t slot = 0; slot < corvane::MAudioPlugin::BusStride; ++slot) {
+            if (slot < std::min(channelsPerBus_, effect_.numOutputs) && outputs[slot] != nullptr) last = outputs[slot];
+            out[slot] = last;
+        }
+    }
+    plugin_->ProcessBlock(in, out, frames, replace);
+    SendQueuedMIDI();
+}
+
+void MAudioPluginVSTAdapter::processReplacing(float** inputs, float** outputs, int32_t frames) {
+    GuardedVoid("MAudioPluginVSTAdapter::processReplacing", [&] { PerformProcessing(inputs, outputs, frames, 1); });
+}
+
+void MAudioPluginVSTAdapter::process(float** inputs, float** outputs, int32_t frames) {
+    GuardedVoid("MAudioPluginVSTAdapter::process", [&] { PerformProcessing(inputs, outputs, frames, 0); });
+}
+
+void MAudioPluginVSTAdapter::SendQueuedMIDI() {
+    {
+        corvane::MLock hold(outputLock_);
+        if (outgoing_.empty()) return;
+        outgoingSwap_.swap(outgoing_);
+    }
+    auto* list = reinterpret_cast<VstEvents*>(outgoingList_.data());
+    list->numEvents = static_cast<int32_t>(outgoingSwap_.size());
+    list->reserved = 0;
+    for (size_t i = 0; i < outgoingSwap_.size(); ++i)
+        list->events[i] = reinterpret_cast<VstEvent*>(&outgoingSwap_[i]);
+    CallHost(audioMasterProcessEvents, 0, 0, list);
+    outgoingSwap_.clear();
+}
+
+void MAudioPluginVSTAdapter::SendAutomation(int32_t index, double value) {
+    if (index < 0 || index >= effect_.numParams) return;
+    sendingAutomation_ = true;
+    CallHost(audioMasterAutomate, index, 0, nullptr, static_cast<float>(value));
+    sendingAutomation_ = false;
+}
+
+void MAudioPluginVSTAdapter::SendBypassAutomation(bool) {}
+
+void MAudioPluginVSTAdapter::GenerateMIDIEvent(int32_t deltaFrames, const uint8_t* bytes, int32_t length) {
+    corvane::MLock hold(outputLock_);
+    if (outgoing_.size() >= static_cast<size_t>(MaxQueuedEvents)) return;
+    VstMidiEvent event{};
+    event.type = kVstMidiType;
+    event.byteSize = sizeof(VstMidiEvent);
+    event.deltaFrames = deltaFrames;
+    for (int32_t i = 0; i < std::min(length, 4); ++i) event.midiData[i] = static_cast<char>(bytes[i]);
+    outgoing_.push_back(event);
+}
+
+void MAudioPluginVSTAdapter::ReportLatency(int32_t samples) {
+    corvane::DiagnosticLog::Write("Latency: " + std::to_string(samples));
+    effect_.initialDelay = samples;
+    CallHost(audioMasterIOChanged);
+}
+
+bool MAudioPluginVSTAdapter::ChangeEditorSize(int32_t, int32_t) { return false; }  // no editor yet
+
+}  // namespace Vst2

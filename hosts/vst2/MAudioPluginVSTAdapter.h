@@ -1,0 +1,109 @@
+#pragma once
+// Presents the framework plug-in to a VST 2.4 host. The upper half talks to
+// the framework only; VstDispatcher.cpp fills the effect record and turns
+// opcodes into these calls.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/plugin/MAudioPluginAdapter.h"
+#include "framework/plugin/MQuorlithAudioEffectPlugin.h"
+#include "hosts/vst2/VstInterface.h"
+#include "platform/MMutex.h"
+
+namespace Vst2 {
+
+class MAudioPluginVSTAdapter : public corvane::MAudioPluginAdapter {
+public:
+    static constexpr int32_t UniqueId = FourCC('S', 'o', 'n', 'v');
+    static constexpr int32_t MaxQueuedEvents = 1024;
+
+    // Takes ownership of the framework plug-in.
+    MAudioPluginVSTAdapter(HostCallback host, std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin);
+    ~MAudioPluginVSTAdapter() override;
+
+    AEffect* Effect() { return &effect_; }
+    static MAudioPluginVSTAdapter* FromEffect(AEffect* effect);
+    corvane::MQuorlithAudioEffectPlugin& Plugin() { return *plugin_; }
+
+    // Host-facing operations.
+    void resume();
+    void suspend() {}
+    void setSampleRate(float rate);
+    void setBlockSize(int32_t frames) { blockSize_ = frames; }
+    void setParameter(int32_t index, float value);
+    float getParameter(int32_t index);
+    void getParameterName(int32_t index, char* text);
+    void getParameterDisplay(int32_t index, char* text);
+    void getParameterLabel(int32_t index, char* text);
+    bool string2parameter(int32_t index, const char* text);
+    int32_t getChunk(void** data);
+    int32_t setChunk(const void* data, int32_t size);
+    bool getEffectName(char* text);
+    bool getVendorString(char* text);
+    bool getProductString(char* text);
+    int32_t canDo(const char* text);
+    bool getInputProperties(int32_t index, VstPinProperties* properties);
+    bool getOutputProperties(int32_t index, VstPinProperties* properties);
+    bool setSpeakerArrangement(const VstSpeakerArrangement* input, const VstSpeakerArrangement* output);
+    bool getSpeakerArrangement() { return false; }
+    int32_t processEvents(const VstEvents* events);
+    void processReplacing(float** inputs, float** outputs, int32_t frames);
+    void process(float** inputs, float** outputs, int32_t frames);
+
+    // Framework-facing operations.
+    void SendAutomation(int32_t index, double value) override;
+    void SendBypassAutomation(bool bypassed) override;
+    void GenerateMIDIEvent(int32_t deltaFrames, const uint8_t* bytes, int32_t length) override;
+    void ReportLatency(int32_t samples) override;
+    bool ChangeEditorSize(int32_t width, int32_t height) override;
+
+    bool ReceivesMIDI() const { return true; }
+    bool SendsMIDI() const { return false; }
+    int32_t HostVersion() const { return hostVersion_; }
+    double SampleRate() const { return sampleRate_; }
+    bool TransportJumped() const { return jumped_; }
+    bool PlayingChanged() const { return playingChanged_; }
+
+private:
+    intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
+    void ReadTransport();
+    void PerformProcessing(float** inputs, float** outputs, int32_t frames, int32_t replace);
+    void SendQueuedMIDI();
+    const std::vector<std::string>& InputNames() const;
+    const std::vector<std::string>& OutputNames() const;
+    bool PinProperties(const std::vector<std::string>& names, int32_t index, VstPinProperties* properties);
+
+    AEffect effect_{};
+    HostCallback host_;
+    std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin_;
+    bool sendingAutomation_ = false;
+    int32_t hostVersion_ = 1;
+    int32_t channelsPerBus_ = 2;
+    double sampleRate_ = 44100.0;
+    int32_t blockSize_ = 1024;
+    std::vector<uint8_t> chunk_;
+
+    // Incoming and outgoing MIDI: fixed capacity, swapped out under the lock.
+    struct QueuedMIDI {
+        int32_t deltaFrames;
+        uint8_t bytes[4];
+    };
+    corvane::MMutex inputLock_, outputLock_;
+    std::vector<QueuedMIDI> incoming_, incomingSwap_;
+    std::vector<VstMidiEvent> outgoing_, outgoingSwap_;
+    std::vector<VstEvent*> outgoingPointers_;
+    std::vector<uint8_t> outgoingList_;
+
+    double previousPosition_ = 0.0;
+    bool playing_ = false;
+    bool jumped_ = false;
+    bool playingChanged_ = false;
+};
+
+// Fills the effect record's function table with the adapter's entries.
+void BindEffectRecord(MAudioPluginVSTAdapter& adapter);
+
+}  // namespace Vst2
