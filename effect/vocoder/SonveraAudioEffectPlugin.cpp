@@ -17,12 +17,16 @@ namespace {
 // Modes that read the carrier envelope of their band.
 constexpr bool ModeNeedsCarrierEnvelope[VocoderModeCount] = {false, true, true, true, false, true, true, true};
 
-double Value(const ParameterDescriptor& d) { return d.floatValues.value; }
+double Value(const ParameterDescriptor& d) { return LoadRelaxed(d.floatValues.value); }
 // The target while a ramp drives the parameter, else the value.
-double Live(const ParameterDescriptor& d) { return d.IsTargetMode() ? d.floatValues.target : d.floatValues.value; }
-int32_t LiveInteger(const ParameterDescriptor& d) {
-    return d.IsTargetMode() ? d.integerValues.target : d.integerValues.value;
+double Live(const ParameterDescriptor& d) {
+    return LoadRelaxed(d.IsTargetMode() ? d.floatValues.target : d.floatValues.value);
 }
+int32_t LiveInteger(const ParameterDescriptor& d) {
+    return LoadRelaxed(d.IsTargetMode() ? d.integerValues.target : d.integerValues.value);
+}
+int32_t IntegerValue(const ParameterDescriptor& d) { return LoadRelaxed(d.integerValues.value); }
+bool BoolValue(const ParameterDescriptor& d) { return LoadRelaxed(d.boolValue) != 0; }
 int32_t Clamped(int32_t value, int32_t low, int32_t high) { return std::min(std::max(value, low), high); }
 
 // Design errors surface as the framework's exception.
@@ -195,7 +199,7 @@ void SonveraAudioEffectPlugin::Update() {
 
     const ParameterDescriptor& shift = parameters_[ParamFormantShift];
     Designing([&] {
-        DesignSide({true, Clamped(parameters_[ParamOrderCar].integerValues.value, 1, MaxSections),
+        DesignSide({true, Clamped(IntegerValue(parameters_[ParamOrderCar]), 1, MaxSections),
                     Value(parameters_[ParamResonanceCar]), graphEnabled_[GraphBandDistributionCar] ? 0 : -1,
                     graphEnabled_[GraphResonanceCar] ? GraphResonanceCar : -1, Live(shift)});
         const int32_t modulatorFrequencies = graphEnabled_[GraphBandDistributionMod] ? GraphBandDistributionMod
@@ -204,7 +208,7 @@ void SonveraAudioEffectPlugin::Update() {
         const int32_t modulatorResonance = graphEnabled_[GraphResonanceMod]   ? GraphResonanceMod
                                            : graphEnabled_[GraphResonanceCar] ? GraphResonanceCar
                                                                               : -1;
-        DesignSide({false, Clamped(parameters_[ParamOrderMod].integerValues.value, 1, MaxSections),
+        DesignSide({false, Clamped(IntegerValue(parameters_[ParamOrderMod]), 1, MaxSections),
                     Value(parameters_[ParamResonanceMod]), modulatorFrequencies, modulatorResonance, 0.0});
     });
 
@@ -267,8 +271,8 @@ void SonveraAudioEffectPlugin::PrepareSettings() {
     s.bandCount = n;
     s.carrierOrder = bank.bands[0].carrierOrder;
     s.modulatorOrder = bank.bands[0].modulatorOrder;
-    s.mode = Clamped(parameters_[ParamMode].enumValues.valueIndex, 0, VocoderModeCount - 1);
-    s.freeze = parameters_[ParamFreeze].boolValue != 0;
+    s.mode = Clamped(LoadRelaxed(parameters_[ParamMode].enumValues.valueIndex), 0, VocoderModeCount - 1);
+    s.freeze = BoolValue(parameters_[ParamFreeze]);
     const double threshold = Live(parameters_[ParamGate]) * Live(parameters_[ParamGate]);
     const double ratio = Live(parameters_[ParamGateRatio]);
     s.gateActive = threshold - 1e-20 > 0.0;
@@ -395,8 +399,8 @@ void SonveraAudioEffectPlugin::Process(void* /*context*/, float** inputs, float*
     MLock hold(Lock());
     if (inputs == nullptr || outputs == nullptr || n <= 0) return;
     const int32_t channels = Clamped(channelCount_, 0, MaxChannels);
-    const bool swap = parameters_[ParamSwap].boolValue != 0;
-    const bool lrEncoding = channels == 2 && parameters_[ParamLREncoding].boolValue != 0;
+    const bool swap = BoolValue(parameters_[ParamSwap]);
+    const bool lrEncoding = channels == 2 && BoolValue(parameters_[ParamLREncoding]);
 
     // Missing buffers read silence and write to scratch.
     const float* silence = silence_.Reserve(n);
@@ -408,13 +412,13 @@ void SonveraAudioEffectPlugin::Process(void* /*context*/, float** inputs, float*
     // The ratio moves linearly across the block when it changed.
     ParameterDescriptor& ratioParameter = parameters_[ParamRatio];
     const double ratioNow = Value(ratioParameter);
-    const double ratioBefore = ratioParameter.committedValue;
+    const double ratioBefore = LoadRelaxed(ratioParameter.committedValue);
     float* ratio = ratio_.Reserve(n);
     if (std::fabs(ratioNow - ratioBefore) < 1e-50) {
         std::fill(ratio, ratio + n, static_cast<float>(ratioNow));
     } else {
         for (int32_t i = 0; i < n; ++i) ratio[i] = static_cast<float>(ratioBefore + i * (ratioNow - ratioBefore) / n);
-        ratioParameter.committedValue = ratioNow;
+        StoreRelaxed(ratioParameter.committedValue, ratioNow);
     }
     PrepareSettings();
     const double saturateCarrier = Live(parameters_[ParamSatCar]);

@@ -122,6 +122,20 @@ struct SpecialParameterDescriptor {
     uint8_t enabled = 1;
 };
 
+// Parameter values are written by host and editor threads while the audio
+// thread reads them, without a lock: single fields, read and written whole.
+template <class T>
+inline T LoadRelaxed(const T& field) {
+    T value;
+    __atomic_load(&field, &value, __ATOMIC_RELAXED);
+    return value;
+}
+
+template <class T>
+inline void StoreRelaxed(T& field, T value) {
+    __atomic_store(&field, &value, __ATOMIC_RELAXED);
+}
+
 // Physical value <-> 0..1 travel through the descriptor's curve.
 double ApplyCurve(uint32_t curve, double x);
 double InverseCurve(uint32_t curve, double x);

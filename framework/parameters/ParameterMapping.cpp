@@ -83,19 +83,20 @@ void SetNormalized(ParameterDescriptor& d, double x) {
     x = Clamp01(x);
     switch (d.kind) {
         case ParameterKindFloat:
-            (d.IsTargetMode() ? d.floatValues.target : d.floatValues.value) = FloatPhysical(d, x);
+            StoreRelaxed(d.IsTargetMode() ? d.floatValues.target : d.floatValues.value, FloatPhysical(d, x));
             break;
         case ParameterKindInteger:
-            (d.IsTargetMode() ? d.integerValues.target : d.integerValues.value) = IntegerPhysical(d, x);
+            StoreRelaxed(d.IsTargetMode() ? d.integerValues.target : d.integerValues.value, IntegerPhysical(d, x));
             break;
         case ParameterKindEnum:
-            d.enumValues.valueIndex = EnumIndex(d, x);
+            StoreRelaxed(d.enumValues.valueIndex, EnumIndex(d, x));
             break;
         case ParameterKindBool:
-            d.boolValue = x >= 0.5 ? 1 : 0;
+            StoreRelaxed(d.boolValue, static_cast<uint8_t>(x >= 0.5 ? 1 : 0));
             break;
         case ParameterKindGroup:
-            if (d.groupValues.switchValue != nullptr) *d.groupValues.switchValue = x >= 0.5 ? 1 : 0;
+            if (d.groupValues.switchValue != nullptr)
+                StoreRelaxed(*d.groupValues.switchValue, static_cast<uint8_t>(x >= 0.5 ? 1 : 0));
             break;
         default:
             break;
@@ -105,15 +106,15 @@ void SetNormalized(ParameterDescriptor& d, double x) {
 double GetNormalized(const ParameterDescriptor& d) {
     switch (d.kind) {
         case ParameterKindFloat:
-            return FloatNormalized(d, d.floatValues.value);
+            return FloatNormalized(d, LoadRelaxed(d.floatValues.value));
         case ParameterKindInteger:
-            return Fraction(d.integerValues.value, d.integerValues.minimum, d.integerValues.maximum);
+            return Fraction(LoadRelaxed(d.integerValues.value), d.integerValues.minimum, d.integerValues.maximum);
         case ParameterKindEnum:
-            return EnumNormalized(d, d.enumValues.valueIndex);
+            return EnumNormalized(d, LoadRelaxed(d.enumValues.valueIndex));
         case ParameterKindBool:
-            return d.boolValue ? 1.0 : 0.0;
+            return LoadRelaxed(d.boolValue) ? 1.0 : 0.0;
         case ParameterKindGroup:
-            return d.groupValues.switchValue != nullptr && *d.groupValues.switchValue ? 1.0 : 0.0;
+            return d.groupValues.switchValue != nullptr && LoadRelaxed(*d.groupValues.switchValue) ? 1.0 : 0.0;
         default:
             return 0.0;
     }

@@ -1,0 +1,126 @@
+#pragma once
+// A minimal VST 2.4 host for tests: it knows only the library file and the
+// published binary interface.
+
+#include <dlfcn.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "hosts/vst2/VstInterface.h"
+
+namespace sonvera_test {
+
+class VstTestHost {
+public:
+    using Entry = Vst2::AEffect* (*)(Vst2::HostCallback);
+
+    explicit VstTestHost(const char* path = SONVERA_LIBRARY_PATH) {
+        library_ = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+        if (library_ != nullptr) {
+            entry = reinterpret_cast<Entry>(dlsym(library_, "VSTPluginMain"));
+            mainEntry = reinterpret_cast<Entry>(dlsym(library_, "main"));
+        }
+    }
+    ~VstTestHost() {
+        if (library_ != nullptr) dlclose(library_);
+    }
+
+    // One plug-in instance with its own host state.
+    struct Instance {
+        Vst2::AEffect* effect = nullptr;
+        std::vector<std::pair<int32_t, float>> automation;
+        std::vector<std::vector<uint8_t>> midiOut;
+        int ioChanged = 0;
+        bool echoAutomation = true;
+        Vst2::VstTimeInfo time{};
+        bool timeValid = false;
+
+        intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0) {
+            return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+        }
+        std::string Text(int32_t opcode, int32_t index = 0) {
+            char buffer[256] = {};
+            Dispatch(opcode, index, 0, buffer);
+            return buffer;
+        }
+    };
+
+    static intptr_t Callback(Vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
+                             float opt);
+
+    // Creates an instance answering the given host version.
+    Instance* Open(int32_t hostVersion = 2400) {
+        pendingVersion = hostVersion;
+        auto* instance = new Instance();
+        {
+            std::lock_guard<std::mutex> hold(creating);
+            current = instance;
+            instance->effect = entry(Callback);
+            current = nullptr;
+        }
+        if (instance->effect == nullptr) {
+            delete instance;
+            return nullptr;
+        }
+        instance->effect->user = instance;
+        instance->Dispatch(Vst2::effOpen);
+        instance->Dispatch(Vst2::effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        instance->Dispatch(Vst2::effSetBlockSize, 0, 512);
+        instance->Dispatch(Vst2::effMainsChanged, 0, 1);
+        return instance;
+    }
+
+    static void Close(Instance* instance) {
+        instance->Dispatch(Vst2::effClose);
+        delete instance;
+    }
+
+    Entry entry = nullptr;
+    Entry mainEntry = nullptr;
+    static inline int32_t pendingVersion = 2400;
+    static inline Instance* current = nullptr;
+    static inline std::mutex creating;
+
+private:
+    void* library_ = nullptr;
+};
+
+inline intptr_t VstTestHost::Callback(Vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t /*value*/,
+                                      void* ptr, float opt) {
+    Instance* instance = effect != nullptr && effect->user != nullptr ? static_cast<Instance*>(effect->user) : current;
+    switch (opcode) {
+        case Vst2::audioMasterVersion:
+            return pendingVersion;
+        case Vst2::audioMasterAutomate:
+            if (instance == nullptr) return 0;
+            instance->automation.emplace_back(index, opt);
+            // Many hosts call setParameter back from inside the report.
+            if (instance->echoAutomation && effect != nullptr) effect->setParameter(effect, index, opt);
+            return 1;
+        case Vst2::audioMasterGetTime:
+            return instance != nullptr && instance->timeValid ? reinterpret_cast<intptr_t>(&instance->time) : 0;
+        case Vst2::audioMasterProcessEvents:
+            if (instance != nullptr && ptr != nullptr) {
+                const auto* events = static_cast<const Vst2::VstEvents*>(ptr);
+                for (int32_t i = 0; i < events->numEvents; ++i) {
+                    const auto* midi = reinterpret_cast<const Vst2::VstMidiEvent*>(events->events[i]);
+                    instance->midiOut.emplace_back(midi->midiData, midi->midiData + 4);
+                }
+            }
+            return 1;
+        case Vst2::audioMasterIOChanged:
+            if (instance != nullptr) ++instance->ioChanged;
+            return 1;
+        case Vst2::audioMasterWantMidi:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace sonvera_test
