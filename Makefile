@@ -51,3 +51,12 @@ fuzz:
 	mkdir -p $(FUZZ_DIR)/corpus
 	XDG_CONFIG_HOME=$(FUZZ_DIR)/config $(FUZZ_DIR)/sonvera_fuzz_seeds $(FUZZ_DIR)/corpus
 	$(FUZZ_DIR)/sonvera_chunk_fuzzer -runs=$(FUZZ_RUNS) -max_len=16384 $(FUZZ_DIR)/corpus
+
+# The concurrency tests under ThreadSanitizer, in a build of their own.
+TSAN_DIR ?= build-tsan
+.PHONY: tsan
+tsan: setup
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONVERA_TSAN=ON
+	cmake --build $(TSAN_DIR) -j$(JOBS) --target sonvera_tests Sonvera
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" $(TSAN_DIR)/sonvera_tests \
+	  --gtest_filter='VstHostTest.ConcurrentInstancesAndAutomation:Pipeline.ABlockDuringInitialisationIsAbandoned:Module.*'

@@ -23,6 +23,12 @@ int64_t ParseInteger(const std::string& text) {
     return static_cast<int64_t>(std::strtoll(text.c_str(), nullptr, 10));
 }
 
+bool StartsWithNumber(const std::string& text) {
+    char* end = nullptr;
+    std::strtod(text.c_str(), &end);
+    return end != text.c_str();
+}
+
 double RoundHalfUp(double x) {
     const double whole = std::floor(x);
     return (x - whole >= 0.5) ? whole + 1.0 : whole;

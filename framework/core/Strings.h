@@ -14,6 +14,9 @@ double ParseDouble(const std::string& text);
 // Base-10 integer from the start of a text, as far as it parses; 0 when nothing does.
 int64_t ParseInteger(const std::string& text);
 
+// Whether a decimal number starts the text (after blanks).
+bool StartsWithNumber(const std::string& text);
+
 // floor(x), plus 1 when the fraction is at least 0.5.
 double RoundHalfUp(double x);
 

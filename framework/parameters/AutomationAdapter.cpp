@@ -18,6 +18,10 @@ double MAudioPluginAutomationAdapter::ParseValueName(int32_t /*local*/, const st
     return ParseDouble(text);
 }
 
+bool MAudioPluginAutomationAdapter::CanParseValueName(int32_t /*local*/, const std::string& text) {
+    return StartsWithNumber(text);
+}
+
 void MAudioPluginAutomationAdapter::Randomize(double amount) {
     if (!IsRandomizable()) return;
     for (int32_t local = 0; local < count; ++local) {

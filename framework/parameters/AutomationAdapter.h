@@ -52,6 +52,11 @@ public:
     virtual bool IsRandomizable() { return true; }
     virtual void Randomize(double amount);
 
+    // The key the parameter is stored under; empty for compound objects.
+    virtual std::string GetIdentifier(int32_t /*local*/) { return std::string(); }
+    // Whether a typed text means a value at all (a number, an item name ...).
+    virtual bool CanParseValueName(int32_t local, const std::string& text);
+
     // Towards the host; each is guarded with its own label.
     void SendAutomation(int32_t local);
     void SendAutomationValue(int32_t local, double value);

@@ -251,4 +251,18 @@ bool MParameterRegistry::IsParameterRandomizable(int32_t index) {
     });
 }
 
+std::string MParameterRegistry::GetParameterIdentifier(int32_t index) {
+    return Guarded("MAudioPlugin::GetParameterIdentifier", std::string(), [&] {
+        int32_t local;
+        return Resolve(index, local).GetIdentifier(local);
+    });
+}
+
+bool MParameterRegistry::CanParseParameterValueName(int32_t index, const std::string& text) {
+    return Guarded("MAudioPlugin::CanParseParameterValueName", false, [&] {
+        int32_t local;
+        return Resolve(index, local).CanParseValueName(local, text);
+    });
+}
+
 }  // namespace corvane

@@ -55,6 +55,8 @@ public:
     int32_t GetParameterType(int32_t index);
     double GetParameterDefaultValue(int32_t index);
     bool IsParameterRandomizable(int32_t index);
+    std::string GetParameterIdentifier(int32_t index);
+    bool CanParseParameterValueName(int32_t index, const std::string& text);
 
     int32_t ParameterCount() const { return hostCount_; }  // what hosts see
     int32_t TotalCount() const { return totalCount_; }

@@ -88,6 +88,10 @@ public:
         return ParameterMapping::GetDefaultNormalized(this->Descriptor());
     }
     bool IsRandomizable() override { return this->Descriptor().IsRandomizable(); }
+    std::string GetIdentifier(int32_t /*local*/) override { return this->Descriptor().identifier; }
+    bool CanParseValueName(int32_t /*local*/, const std::string& text) override {
+        return ParameterMapping::CanParseValueName(this->Descriptor(), text);
+    }
     void Randomize(double amount) override {
         if (Base::RandomizesDescriptor)
             ParameterMapping::Randomize(this->Descriptor(), amount, false);

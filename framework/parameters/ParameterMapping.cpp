@@ -217,6 +217,16 @@ double ParseValueName(const ParameterDescriptor& d, const std::string& text) {
     }
 }
 
+bool CanParseValueName(const ParameterDescriptor& d, const std::string& text) {
+    if (d.kind == ParameterKindEnum)
+        for (int32_t index = 0; index < d.enumValues.itemCount; ++index)
+            if (EqualsIgnoreCase(EnumName(d, index), text)) return true;
+    if ((d.kind == ParameterKindBool || d.kind == ParameterKindGroup) &&
+        (EqualsIgnoreCase(text, "On") || EqualsIgnoreCase(text, "Off")))
+        return true;
+    return StartsWithNumber(text);
+}
+
 void Randomize(ParameterDescriptor& d, double amount, bool force) {
     if (!force && !d.IsRandomizable()) return;
     const bool full = std::fabs(amount - 1.0) < 1e-50;

@@ -22,6 +22,10 @@ std::string ValueNameFrom01(const ParameterDescriptor& descriptor, double x);
 // Parses a typed text into a normalised value; the descriptor is left as it was.
 double ParseValueName(const ParameterDescriptor& descriptor, const std::string& text);
 
+// Whether a typed text names a value: an item name or "On"/"Off" where those
+// apply, else a number at the start.
+bool CanParseValueName(const ParameterDescriptor& descriptor, const std::string& text);
+
 // Randomises the descriptor in place, without notification. Full when the
 // amount is 1; the randomizable bit is honoured unless forced.
 void Randomize(ParameterDescriptor& descriptor, double amount, bool force);

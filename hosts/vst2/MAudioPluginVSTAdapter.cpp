@@ -144,6 +144,7 @@ bool MAudioPluginVSTAdapter::string2parameter(int32_t index, const char* text) {
     return Guarded("MAudioPluginVSTAdapter::string2parameter", false, [&] {
         if (index < 0 || index >= effect_.numParams) return false;
         if (text == nullptr) return true;  // the host asks whether typing values works
+        if (!plugin_->Parameters().CanParseParameterValueName(index, text)) return false;
         const double value = plugin_->Parameters().ParseParameterValueName(index, text);
         plugin_->Parameters().SetParameter(index, value, false);
         return true;
@@ -161,9 +162,26 @@ int32_t MAudioPluginVSTAdapter::getChunk(void** data) {
 
 int32_t MAudioPluginVSTAdapter::setChunk(const void* data, int32_t size) {
     GuardedVoid("MAudioPluginVSTAdapter::setChunk", [&] {
-        if (size > 0) plugin_->ReadChunk(data, static_cast<size_t>(size));
+        lastChunkAccepted_ = size > 0 && plugin_->ReadChunk(data, static_cast<size_t>(size));
     });
     return 1;
+}
+
+intptr_t MAudioPluginVSTAdapter::vendorSpecific(int32_t selector, intptr_t value, void* ptr) {
+    return Guarded("MAudioPluginVSTAdapter::vendorSpecific", intptr_t(0), [&]() -> intptr_t {
+        switch (selector) {
+            case VendorParameterIdentifier:
+                if (ptr == nullptr || value < 0 || value >= effect_.numParams) return 0;
+                CopyText(static_cast<char*>(ptr),
+                         plugin_->Parameters().GetParameterIdentifier(static_cast<int32_t>(value)),
+                         kVstMaxLabelLen - 1);
+                return 1;
+            case VendorLastChunkAccepted:
+                return lastChunkAccepted_ ? 1 : 0;
+            default:
+                return 0;
+        }
+    });
 }
 
 bool MAudioPluginVSTAdapter::getEffectName(char* text) {

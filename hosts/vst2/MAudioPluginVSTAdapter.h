@@ -19,6 +19,11 @@ class MAudioPluginVSTAdapter : public corvane::MAudioPluginAdapter {
 public:
     static constexpr int32_t UniqueId = FourCC('S', 'o', 'n', 'v');
     static constexpr int32_t MaxQueuedEvents = 1024;
+    // effVendorSpecific selectors (the index argument) that hosts of our own use:
+    // a parameter's stored identifier (value: parameter index; ptr: 64 characters),
+    // and whether the last effSetChunk loaded a state.
+    static constexpr int32_t VendorParameterIdentifier = FourCC('S', 'n', 'I', 'd');
+    static constexpr int32_t VendorLastChunkAccepted = FourCC('S', 'n', 'O', 'k');
 
     // Takes ownership of the framework plug-in.
     MAudioPluginVSTAdapter(HostCallback host, std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin);
@@ -41,6 +46,7 @@ public:
     bool string2parameter(int32_t index, const char* text);
     int32_t getChunk(void** data);
     int32_t setChunk(const void* data, int32_t size);
+    intptr_t vendorSpecific(int32_t selector, intptr_t value, void* ptr);
     bool getEffectName(char* text);
     bool getVendorString(char* text);
     bool getProductString(char* text);
@@ -85,6 +91,7 @@ private:
     double sampleRate_ = 44100.0;
     int32_t blockSize_ = 1024;
     std::vector<uint8_t> chunk_;
+    bool lastChunkAccepted_ = false;
 
     // Incoming and outgoing MIDI: fixed capacity, swapped out under the lock.
     struct QueuedMIDI {

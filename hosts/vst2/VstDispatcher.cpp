@@ -83,6 +83,8 @@ intptr_t Dispatch(MAudioPluginVSTAdapter& a, int32_t opcode, int32_t index, intp
             return a.getProductString(static_cast<char*>(ptr)) ? 1 : 0;
         case effGetVendorVersion:
             return a.Effect()->version;
+        case effVendorSpecific:
+            return a.vendorSpecific(index, value, ptr);
         case effCanDo:
             return a.canDo(static_cast<const char*>(ptr));
         case effGetTailSize:

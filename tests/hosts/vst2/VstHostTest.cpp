@@ -177,6 +177,8 @@ TEST_F(VstHostTest, MIDIEventsArrive) {
 
 TEST_F(VstHostTest, ChunkRestoresIntoASecondInstance) {
     AEffect* e = instance_->effect;
+    // Every parameter away from its default.
+    for (int32_t i = 0; i < e->numParams; ++i) e->setParameter(e, i, static_cast<float>((i * 37 % 100) / 100.0));
     e->setParameter(e, 6, 1.0f);   // Mode
     e->setParameter(e, 21, 0.5f);  // Bands
     Audio audio(64);
@@ -191,7 +193,7 @@ TEST_F(VstHostTest, ChunkRestoresIntoASecondInstance) {
     EXPECT_EQ(second->Dispatch(effSetChunk, 0, static_cast<intptr_t>(first.size()),
                                const_cast<uint8_t*>(first.data())),
               1);
-    for (int32_t i = 0; i < 26; ++i)
+    for (int32_t i = 0; i < e->numParams; ++i)
         EXPECT_FLOAT_EQ(second->effect->getParameter(second->effect, i), e->getParameter(e, i)) << i;
     void* secondData = nullptr;
     const intptr_t secondSize = second->Dispatch(effGetChunk, 0, 0, &secondData);
@@ -199,7 +201,15 @@ TEST_F(VstHostTest, ChunkRestoresIntoASecondInstance) {
               first);
     char junk[] = "not a state";
     EXPECT_EQ(second->Dispatch(effSetChunk, 0, sizeof junk, junk), 1) << "answers 1 and keeps the state";
-    EXPECT_FLOAT_EQ(second->effect->getParameter(second->effect, 6), 1.0f);
+    std::vector<uint8_t> truncated(first.begin(), first.begin() + static_cast<std::ptrdiff_t>(first.size() / 3));
+    EXPECT_EQ(second->Dispatch(effSetChunk, 0, static_cast<intptr_t>(truncated.size()), truncated.data()), 1);
+    void* afterData = nullptr;
+    const intptr_t afterSize = second->Dispatch(effGetChunk, 0, 0, &afterData);
+    EXPECT_EQ(std::vector<uint8_t>(static_cast<uint8_t*>(afterData), static_cast<uint8_t*>(afterData) + afterSize),
+              first);
+    Audio still(64);
+    second->effect->processReplacing(second->effect, still.inputs, still.outputs, 64);
+    for (float s : still.out[0]) EXPECT_TRUE(std::isfinite(s));
     VstTestHost::Close(second);
 }
 

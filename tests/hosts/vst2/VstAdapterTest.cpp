@@ -1,0 +1,144 @@
+// The VST 2.4 adapter in process: what a host cannot trigger from outside.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "entry/Exports.h"
+#include "hosts/vst2/MAudioPluginVSTAdapter.h"
+#include "tests/framework/plugin/PipelineTestSupport.h"
+#include "tests/hosts/vst2/VstTestHost.h"
+#include "tests/support/LogCapture.h"
+
+using namespace Vst2;
+using sonvera_test::VstTestHost;
+
+namespace {
+
+class VstAdapterTest : public testing::Test {
+protected:
+    void SetUp() override {
+        auto plugin = std::make_unique<corvane::MQuorlithAudioEffectPlugin>();
+        plugin->Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface);
+        VstTestHost::pendingVersion = 2400;
+        VstTestHost::current = &host_;
+        adapter_ = std::make_unique<MAudioPluginVSTAdapter>(VstTestHost::Callback, std::move(plugin));
+        BindEffectRecord(*adapter_);
+        adapter_->Effect()->user = &host_;
+        VstTestHost::current = nullptr;
+        host_.effect = adapter_->Effect();
+    }
+
+    void Block(int frames = 64) {
+        std::vector<float> in(frames, 0.0f), outL(frames), outR(frames);
+        float* inputs[4] = {in.data(), in.data(), in.data(), in.data()};
+        float* outputs[2] = {outL.data(), outR.data()};
+        adapter_->processReplacing(inputs, outputs, frames);
+    }
+
+    VstTestHost::Instance host_;
+    std::unique_ptr<MAudioPluginVSTAdapter> adapter_;
+};
+
+}  // namespace
+
+TEST_F(VstAdapterTest, AutomationReportsIgnoreTheHostsEcho) {
+    corvane::MParameterRegistry& parameters = adapter_->Plugin().Parameters();
+    parameters.SetParameter(0, 0.5, true);
+    // The framework reports a value; the host echoes setParameter from inside the report.
+    parameters.AdapterAt(0).SendAutomationValue(0, 0.75);
+    ASSERT_EQ(host_.automation.size(), 1u);
+    EXPECT_EQ(host_.automation[0], std::make_pair(0, 0.75f));
+    EXPECT_DOUBLE_EQ(parameters.GetParameter(0), 0.5) << "the echo was not applied";
+    adapter_->setParameter(0, 0.25f);
+    EXPECT_DOUBLE_EQ(parameters.GetParameter(0), 0.25) << "an ordinary host change is";
+    adapter_->SendAutomation(parameters.ParameterCount() + 5, 1.0);
+    EXPECT_EQ(host_.automation.size(), 1u) << "indexes past the list are not reported";
+}
+
+TEST_F(VstAdapterTest, MIDIInAndOut) {
+    VstMidiEvent on{};
+    on.type = kVstMidiType;
+    on.byteSize = sizeof on;
+    on.midiData[0] = static_cast<char>(0x93);
+    on.midiData[1] = 64;
+    on.midiData[2] = 90;
+    struct {
+        int32_t numEvents;
+        intptr_t reserved;
+        VstEvent* events[1];
+    } list{1, 0, {reinterpret_cast<VstEvent*>(&on)}};
+    adapter_->processEvents(reinterpret_cast<VstEvents*>(&list));
+    EXPECT_EQ(adapter_->Plugin().HeldCount(3, 64), 0) << "delivered with the next block";
+    Block();
+    EXPECT_EQ(adapter_->Plugin().HeldCount(3, 64), 1);
+
+    const uint8_t cc[3] = {0xB1, 7, 100};
+    adapter_->GenerateMIDIEvent(12, cc, 3);
+    Block();
+    ASSERT_EQ(host_.midiOut.size(), 1u);
+    EXPECT_EQ(host_.midiOut[0], (std::vector<uint8_t>{0xB1, 7, 100, 0}));
+    Block();
+    EXPECT_EQ(host_.midiOut.size(), 1u) << "each event goes out once";
+}
+
+TEST_F(VstAdapterTest, TransportJumpsAndPlayingState) {
+    host_.timeValid = true;
+    host_.time.tempo = 120.0;
+    host_.time.timeSigNumerator = 6;
+    host_.time.timeSigDenominator = 8;
+    host_.time.barStartPos = 3.26;
+    host_.time.flags = kVstTransportPlaying;
+    host_.time.ppqPos = 0.0;
+    Block();
+    EXPECT_TRUE(adapter_->PlayingChanged());
+    EXPECT_DOUBLE_EQ(adapter_->Plugin().Context().barStart, 3.5) << "on the eighth-note grid";
+    EXPECT_DOUBLE_EQ(adapter_->Plugin().Context().cycleStart, -1.0);
+    host_.time.ppqPos = 2.0;
+    Block();
+    EXPECT_FALSE(adapter_->TransportJumped()) << "2 quarter notes is still continuous";
+    EXPECT_FALSE(adapter_->PlayingChanged());
+    host_.time.ppqPos = 4.5;
+    Block();
+    EXPECT_TRUE(adapter_->TransportJumped());
+    host_.time.flags = 0;
+    Block();
+    EXPECT_TRUE(adapter_->PlayingChanged());
+    EXPECT_FALSE(adapter_->Plugin().Context().playing);
+}
+
+TEST_F(VstAdapterTest, SampleRatesAndLatencyReports) {
+    sonvera_test::LogCapture log;
+    adapter_->setSampleRate(0.0f);
+    EXPECT_EQ(adapter_->SampleRate(), 0.0);
+    EXPECT_NE(adapter_->Plugin().ProcessingSampleRate(), 0.0) << "no re-initialisation below 100 Hz";
+    adapter_->setSampleRate(96000.0f);
+    EXPECT_EQ(adapter_->Plugin().ProcessingSampleRate(), 96000.0);
+    const int before = host_.ioChanged;
+    adapter_->ReportLatency(31);
+    EXPECT_EQ(adapter_->Effect()->initialDelay, 31);
+    EXPECT_EQ(host_.ioChanged, before + 1);
+    EXPECT_EQ(log.lines.back(), "Latency: 31");
+}
+
+TEST(VstAdapterTexts, LongNamesAreCutTo24Characters) {
+    auto plugin = std::make_unique<corvane::MQuorlithAudioEffectPlugin>();
+    struct LongNamed : sonvera_test::RecordingEffect {
+        LongNamed() { Gain().name = "A parameter name of thirty ch."; }
+    };
+    ASSERT_TRUE(plugin->Initialize("Test", "Quorlith", [](void* object, int64_t command, corvane::MPluginArguments* a) {
+        auto* effect = static_cast<LongNamed*>(object);
+        if (effect == nullptr) effect = new LongNamed();
+        if (command == corvane::PluginCommand::GetObject) return corvane::PointerResult(effect);
+        corvane::MPluginArguments empty;
+        return effect->Dispatch(command, a != nullptr ? *a : empty);
+    }));
+    VstTestHost::pendingVersion = 2400;
+    MAudioPluginVSTAdapter adapter(VstTestHost::Callback, std::move(plugin));
+    char name[64];
+    std::memset(name, 0x7F, sizeof name);
+    adapter.getParameterName(0, name);
+    EXPECT_STREQ(name, "A parameter name of thir");
+    EXPECT_EQ(name[26], 0x7F);
+}
