@@ -4,7 +4,7 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= Release
 JOBS ?= 2
-PACKAGES := cmake g++ make zlib1g-dev libgtest-dev libbenchmark-dev
+PACKAGES := cmake g++ make pkg-config zlib1g-dev libgtest-dev libbenchmark-dev libsndfile1-dev libsamplerate0-dev libcli11-dev libpng-dev
 
 .PHONY: all setup configure build demo test clean
 
@@ -29,8 +29,9 @@ build: configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
 demo: build
-	@echo "Built $(BUILD_DIR)/Sonvera.so"
-	@nm -D --defined-only $(BUILD_DIR)/Sonvera.so | awk '{print "  exports " $$3}'
+	$(BUILD_DIR)/sonvera-render --demo
+	@echo "Listen to out/demo.wav (beside out/demo-carrier.wav and out/demo-modulator.wav); look at out/demo.png"
+
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)

@@ -1,0 +1,178 @@
+// sonvera-render: vocode sound files with Sonvera from the command line,
+// hosting the plug-in through its VST 2.4 entry as a DAW does.
+
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "tools/render/AudioFiles.h"
+#include "tools/render/DemoSignals.h"
+#include "tools/render/PluginHost.h"
+#include "tools/render/Renderer.h"
+#include "tools/render/Spectrogram.h"
+
+using namespace render;
+
+namespace {
+
+constexpr int ErrorStatus = 2;
+
+std::string DefaultPluginPath(const char* argv0) {
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::filesystem::path folder = error ? std::filesystem::path(argv0).parent_path() : self.parent_path();
+    return (folder / "Sonvera.so").string();
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw std::runtime_error("cannot read " + path);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const std::string temporary = path + ".partial." + std::to_string(getpid());
+    {
+        std::ofstream file(temporary, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!file) {
+            std::remove(temporary.c_str());
+            throw std::runtime_error("cannot write " + path);
+        }
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+void ApplySetting(PluginHost& plugin, const std::string& setting) {
+    const size_t equals = setting.find('=');
+    if (equals == std::string::npos || equals == 0)
+        throw std::runtime_error("--set needs NAME=VALUE, got \"" + setting + "\"");
+    const std::string name = setting.substr(0, equals);
+    const std::string value = setting.substr(equals + 1);
+    const int32_t index = plugin.Find(name);
+    if (index < 0) {
+        std::string hint;
+        for (const std::string& s : plugin.Suggestions(name, 3)) hint += (hint.empty() ? "" : ", ") + ("\"" + s + "\"");
+        throw std::runtime_error("unknown parameter \"" + name + "\"" + (hint.empty() ? "" : "; did you mean " + hint + "?"));
+    }
+    if (!value.empty() && value[0] == '@') {
+        char* end = nullptr;
+        const double x = std::strtod(value.c_str() + 1, &end);
+        if (end == value.c_str() + 1 || *end != '\0' || !(x >= 0.0 && x <= 1.0))
+            throw std::runtime_error("\"" + value + "\" for " + name + " is not a normalised value in @0..@1");
+        plugin.SetNormalised(index, static_cast<float>(x));
+        return;
+    }
+    if (!plugin.SetText(index, value))
+        throw std::runtime_error("the plug-in cannot read \"" + value + "\" as a value of " + name);
+}
+
+void PrintParameters(const PluginHost& plugin) {
+    std::printf("%5s  %-28s %-22s %s\n", "index", "name", "identifier", "value");
+    for (const ParameterInfo& p : plugin.Parameters())
+        std::printf("%5d  %-28s %-22s %s%s%s\n", p.index, p.name.c_str(), p.identifier.c_str(), p.display.c_str(),
+                    p.label.empty() ? "" : " ", p.label.c_str());
+}
+
+std::function<void(double)> ProgressBar() {
+    if (!isatty(STDERR_FILENO)) return {};
+    return [last = -1](double fraction) mutable {
+        const int percent = static_cast<int>(fraction * 100.0);
+        if (percent == last) return;
+        last = percent;
+        const int filled = percent * 30 / 100;
+        std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "##############################", 30 - filled, "", percent);
+        if (percent >= 100) std::fprintf(stderr, "\n");
+    };
+}
+
+void PrintSummary(const RenderSummary& s) {
+    const double dbfs = s.peak > 0.0 ? 20.0 * std::log10(s.peak) : -INFINITY;
+    std::fprintf(stderr, "Rendered %.2f s of audio in %.2f s (%.1fx real time), peak %.1f dBFS\n", s.seconds,
+                 s.wallSeconds, s.wallSeconds > 0 ? s.seconds / s.wallSeconds : 0.0, dbfs);
+    if (s.clippedSamples > 0)
+        std::fprintf(stderr, "warning: %zu samples clipped above 0 dBFS; lower the Volume parameter\n", s.clippedSamples);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Vocodes a carrier with a modulator through the Sonvera plug-in."};
+    std::string carrierPath, modulatorPath, outPath, pluginPath = DefaultPluginPath(argv[0]), statePath, saveStatePath,
+                                                     spectrogramPath;
+    std::vector<std::string> settings;
+    int blockSize = 512;
+    bool list = false, demo = false;
+    app.add_option("--carrier", carrierPath, "carrier (main input): WAV, AIFF, FLAC, Ogg");
+    app.add_option("--modulator", modulatorPath, "modulator (side-chain)");
+    app.add_option("--out", outPath, "output file; the extension picks the format (32-bit float WAV by default)");
+    app.add_option("--plugin", pluginPath, "the plug-in library")->capture_default_str();
+    app.add_option("--set", settings, "NAME=VALUE as typed in a host, or NAME=@0.25 normalised; repeatable");
+    app.add_flag("--list", list, "print every parameter with its value");
+    app.add_option("--state", statePath, "load a state chunk before the settings");
+    app.add_option("--save-state", saveStatePath, "write the state chunk after the settings");
+    app.add_option("--block", blockSize, "host block size")->capture_default_str()->check(CLI::Range(1, 65536));
+    app.add_flag("--demo", demo, "render the built-in demo into out/");
+    app.add_option("--spectrogram", spectrogramPath, "PNG with the spectrograms of carrier, modulator and output");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int status = app.exit(e);
+        return status == 0 ? 0 : ErrorStatus;
+    }
+
+    try {
+        Audio carrier, modulator;
+        if (demo) {
+            std::filesystem::create_directories("out");
+            carrier = DemoCarrier(48000.0, 8.0);
+            modulator = DemoModulator(48000.0, 8.0);
+            WriteAudio("out/demo-carrier.wav", carrier);
+            WriteAudio("out/demo-modulator.wav", modulator);
+            if (outPath.empty()) outPath = "out/demo.wav";
+            if (spectrogramPath.empty()) spectrogramPath = "out/demo.png";
+        } else if (!carrierPath.empty() || !modulatorPath.empty()) {
+            if (carrierPath.empty() || modulatorPath.empty())
+                throw std::runtime_error("both --carrier and --modulator are needed");
+            if (outPath.empty()) throw std::runtime_error("--out names the file to write");
+            carrier = ReadAudio(carrierPath);
+            modulator = ReadAudio(modulatorPath);
+        } else if (!list && saveStatePath.empty()) {
+            std::fprintf(stderr, "%s", app.help().c_str());
+            return ErrorStatus;
+        }
+        const double rate = carrier.channels.empty() ? 48000.0 : carrier.sampleRate;
+
+        PluginHost plugin(pluginPath, rate, blockSize);
+        if (!statePath.empty() && !plugin.SetState(ReadBytes(statePath)))
+            throw std::runtime_error("the plug-in rejected the state in " + statePath);
+        for (const std::string& setting : settings) ApplySetting(plugin, setting);
+        if (list) PrintParameters(plugin);
+        if (!saveStatePath.empty()) WriteBytes(saveStatePath, plugin.GetState());
+        if (carrier.channels.empty()) return 0;
+
+        carrier = AsStereo(carrier);
+        modulator = AsStereo(Resample(modulator, rate));
+        RenderSummary summary;
+        const Audio output = Render(plugin, carrier, modulator, blockSize, summary, ProgressBar());
+        WriteAudio(outPath, output);
+        if (!spectrogramPath.empty())
+            WriteSpectrogram(spectrogramPath, {{"CARRIER", &carrier}, {"MODULATOR", &modulator}, {"OUTPUT", &output}});
+        PrintSummary(summary);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "sonvera-render: %s\n", e.what());
+        return ErrorStatus;
+    }
+}
