@@ -117,7 +117,9 @@ int main(int argc, char** argv) {
     app.add_option("--carrier", carrierPath, "carrier (main input): WAV, AIFF, FLAC, Ogg");
     app.add_option("--modulator", modulatorPath, "modulator (side-chain)");
     app.add_option("--out", outPath, "output file; the extension picks the format (32-bit float WAV by default)");
-    app.add_option("--plugin", pluginPath, "the plug-in library")->capture_default_str();
+    app.add_option("--plugin", pluginPath, "the plug-in library")
+        ->capture_default_str()
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("--set", settings, "NAME=VALUE as typed in a host, or NAME=@0.25 normalised; repeatable");
     app.add_flag("--list", list, "print every parameter with its value");
     app.add_option("--state", statePath, "load a state chunk before the settings");

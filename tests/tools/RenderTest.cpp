@@ -1,0 +1,232 @@
+// sonvera-render on small generated files, against the plug-in driven
+// through its VST 2.4 entry with the same settings and block size.
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/hosts/vst2/VstTestHost.h"
+
+using sonvera_test::VstTestHost;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Channels = std::vector<std::vector<float>>;
+
+Channels Tone(int channels, int frames, double frequency, double rate, uint32_t seed) {
+    Channels out(static_cast<size_t>(channels), std::vector<float>(static_cast<size_t>(frames)));
+    for (int c = 0; c < channels; ++c)
+        for (int i = 0; i < frames; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            out[c][i] = 0.3f * static_cast<float>(std::sin(2.0 * M_PI * frequency * (c + 1) * i / rate)) +
+                        0.1f * static_cast<float>(static_cast<int32_t>(seed)) / 2147483648.0f;
+        }
+    return out;
+}
+
+void WriteWav(const fs::path& path, const Channels& channels, int rate) {
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = static_cast<int>(channels.size());
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr);
+    std::vector<float> interleaved;
+    for (size_t i = 0; i < channels[0].size(); ++i)
+        for (const auto& c : channels) interleaved.push_back(c[i]);
+    sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(channels[0].size()));
+    sf_close(file);
+}
+
+Channels ReadWav(const fs::path& path) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file == nullptr) return {};
+    std::vector<float> interleaved(static_cast<size_t>(info.frames * info.channels));
+    sf_readf_float(file, interleaved.data(), info.frames);
+    sf_close(file);
+    Channels out(static_cast<size_t>(info.channels), std::vector<float>(static_cast<size_t>(info.frames)));
+    for (sf_count_t i = 0; i < info.frames; ++i)
+        for (int c = 0; c < info.channels; ++c) out[c][i] = interleaved[static_cast<size_t>(i * info.channels + c)];
+    return out;
+}
+
+class RenderTest : public testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("sonvera-render-" + std::to_string(getpid()) + "-" +
+                   testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    // Runs the tool; returns its exit status, stderr in `errors`.
+    int Run(const std::string& arguments) {
+        const fs::path log = folder_ / "stderr.txt";
+        const std::string command = std::string(SONVERA_RENDER_PATH) + " --plugin " + SONVERA_LIBRARY_PATH + " " +
+                                    arguments + " > " + (folder_ / "stdout.txt").string() + " 2> " + log.string();
+        const int status = std::system(command.c_str());
+        std::ifstream in(log);
+        std::stringstream text;
+        text << in.rdbuf();
+        errors = text.str();
+        std::ifstream out(folder_ / "stdout.txt");
+        std::stringstream printed;
+        printed << out.rdbuf();
+        output = printed.str();
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // The plug-in through the VST 2.4 entry, fed as the tool feeds it.
+    Channels Reference(const Channels& carrier, const Channels& modulator, int block,
+                       const std::vector<std::pair<int, std::string>>& texts = {}) {
+        VstTestHost host;
+        VstTestHost::Instance* instance = host.Open();
+        for (const auto& [index, text] : texts)
+            instance->Dispatch(Vst2::effString2Parameter, index, 0, const_cast<char*>(text.c_str()));
+        auto stereo = [](const Channels& c) { return c.size() == 1 ? Channels{c[0], c[0]} : c; };
+        const Channels car = stereo(carrier), mod = stereo(modulator);
+        const size_t length = std::max(car[0].size(), mod[0].size());
+        Channels out(2, std::vector<float>(length));
+        std::vector<float> in[4], o[2];
+        for (size_t at = 0; at < length; at += static_cast<size_t>(block)) {
+            const size_t n = std::min(static_cast<size_t>(block), length - at);
+            for (int c = 0; c < 4; ++c) {
+                const Channels& source = c < 2 ? car : mod;
+                in[c].assign(n, 0.0f);
+                for (size_t i = 0; i < n; ++i)
+                    if (at + i < source[c % 2].size()) in[c][i] = source[c % 2][at + i];
+            }
+            o[0].assign(n, 0.0f);
+            o[1].assign(n, 0.0f);
+            float* inputs[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
+            float* outputs[2] = {o[0].data(), o[1].data()};
+            instance->effect->processReplacing(instance->effect, inputs, outputs, static_cast<int32_t>(n));
+            for (int c = 0; c < 2; ++c) std::copy(o[c].begin(), o[c].end(), out[c].begin() + static_cast<long>(at));
+        }
+        VstTestHost::Close(instance);
+        return out;
+    }
+
+    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+
+    fs::path folder_;
+    std::string errors, output;
+};
+
+}  // namespace
+
+TEST_F(RenderTest, MatchesTheHostedPluginSampleForSample) {
+    struct Case {
+        int carrierChannels, modulatorChannels, carrierFrames, modulatorFrames, block;
+    } cases[] = {{1, 1, 4000, 4000, 512}, {2, 1, 3000, 5000, 256}, {2, 2, 6000, 2500, 100}};
+    for (const Case& c : cases) {
+        const Channels carrier = Tone(c.carrierChannels, c.carrierFrames, 220.0, 48000.0, 1);
+        const Channels modulator = Tone(c.modulatorChannels, c.modulatorFrames, 700.0, 48000.0, 2);
+        WriteWav(folder_ / "car.wav", carrier, 48000);
+        WriteWav(folder_ / "mod.wav", modulator, 48000);
+        ASSERT_EQ(Run("--carrier " + Path("car.wav") + " --modulator " + Path("mod.wav") + " --out " +
+                      Path("out.wav") + " --block " + std::to_string(c.block)),
+                  0)
+            << errors;
+        EXPECT_NE(errors.find("real time"), std::string::npos) << "one summary line";
+        const Channels rendered = ReadWav(folder_ / "out.wav");
+        const Channels expected = Reference(carrier, modulator, c.block);
+        ASSERT_EQ(rendered.size(), 2u);
+        ASSERT_EQ(rendered[0].size(), std::max<size_t>(c.carrierFrames, c.modulatorFrames));
+        EXPECT_EQ(rendered, expected) << c.carrierChannels << c.modulatorChannels << " block " << c.block;
+    }
+}
+
+TEST_F(RenderTest, SettingsByTextIdentifierAndNormalisedValue) {
+    const Channels carrier = Tone(1, 4800, 180.0, 48000.0, 3), modulator = Tone(1, 4800, 900.0, 48000.0, 4);
+    WriteWav(folder_ / "car.wav", carrier, 48000);
+    WriteWav(folder_ / "mod.wav", modulator, 48000);
+    ASSERT_EQ(Run("--carrier " + Path("car.wav") + " --modulator " + Path("mod.wav") + " --out " + Path("out.wav") +
+                  " --set \"Carrier volume=-12\" --set bandcount=16 --set Mode=@1 --save-state " + Path("state.bin")),
+              0)
+        << errors;
+    const Channels expected = Reference(carrier, modulator, 512, {{2, "-12"}, {21, "16"}, {6, "Inversion (dual)"}});
+    EXPECT_EQ(ReadWav(folder_ / "out.wav"), expected);
+
+    // The saved state brings the same settings back.
+    ASSERT_EQ(Run("--carrier " + Path("car.wav") + " --modulator " + Path("mod.wav") + " --out " + Path("again.wav") +
+                  " --state " + Path("state.bin")),
+              0)
+        << errors;
+    EXPECT_EQ(ReadWav(folder_ / "again.wav"), expected);
+
+    ASSERT_EQ(Run("--list --set Ratio=0.5"), 0) << errors;
+    EXPECT_NE(output.find("BandCount"), std::string::npos);
+    EXPECT_NE(output.find("Carrier volume"), std::string::npos);
+    EXPECT_NE(output.find("0.500000"), std::string::npos);
+}
+
+TEST_F(RenderTest, ModulatorAtAnotherSampleRate) {
+    WriteWav(folder_ / "car.wav", Tone(2, 4800, 200.0, 48000.0, 5), 48000);
+    WriteWav(folder_ / "mod.wav", Tone(1, 4410, 600.0, 44100.0, 6), 44100);
+    ASSERT_EQ(Run("--carrier " + Path("car.wav") + " --modulator " + Path("mod.wav") + " --out " + Path("out.flac")), 0)
+        << errors;
+    SF_INFO info{};
+    SNDFILE* file = sf_open(Path("out.flac").c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr);
+    sf_close(file);
+    EXPECT_EQ(info.samplerate, 48000);
+    EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_FLAC) << "the extension picks the format";
+    EXPECT_NEAR(static_cast<double>(info.frames), 4800.0, 2.0);
+}
+
+TEST_F(RenderTest, ErrorsSayWhatAndLeaveNoOutput) {
+    WriteWav(folder_ / "car.wav", Tone(1, 1000, 200.0, 48000.0, 7), 48000);
+    WriteWav(folder_ / "mod.wav", Tone(1, 1000, 600.0, 48000.0, 8), 48000);
+    std::ofstream(folder_ / "garbage.bin") << "not a state";
+    const std::string files = " --carrier " + Path("car.wav") + " --modulator " + Path("mod.wav") + " --out " +
+                              Path("out.wav");
+    struct Case {
+        std::string arguments, message;
+    } cases[] = {
+        {"--carrier " + Path("missing.wav") + " --modulator " + Path("mod.wav") + " --out " + Path("out.wav"),
+         "cannot read"},
+        {files + " --set Bnads=8", "did you mean \"Bands\""},
+        {files + " --set Mode=Disco", "cannot read \"Disco\""},
+        {files + " --set Volume=@1.5", "normalised"},
+        {files + " --state " + Path("garbage.bin"), "rejected the state"},
+        {files + " --plugin /nonexistent/Sonvera.so", "cannot load the plug-in"},
+        {"--carrier " + Path("car.wav") + " --out " + Path("out.wav"), "both --carrier and --modulator"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.arguments), 2) << c.arguments;
+        EXPECT_NE(errors.find(c.message), std::string::npos) << errors;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << "one line: " << errors;
+        EXPECT_FALSE(fs::exists(folder_ / "out.wav")) << c.arguments;
+        for (const auto& entry : fs::directory_iterator(folder_))
+            EXPECT_EQ(entry.path().string().find(".partial."), std::string::npos);
+    }
+}
+
+TEST_F(RenderTest, TheBuiltInDemo) {
+    const fs::path here = fs::current_path();
+    fs::current_path(folder_);
+    const int status = Run("--demo");
+    fs::current_path(here);
+    ASSERT_EQ(status, 0) << errors;
+    for (const char* name : {"out/demo.wav", "out/demo-carrier.wav", "out/demo-modulator.wav", "out/demo.png"})
+        EXPECT_TRUE(fs::exists(folder_ / name)) << name;
+    const Channels demo = ReadWav(folder_ / "out/demo.wav");
+    ASSERT_EQ(demo.size(), 2u);
+    double energy = 0.0;
+    for (float s : demo[0]) energy += s * s;
+    EXPECT_GT(energy, 1.0) << "the demo is audible";
+}
