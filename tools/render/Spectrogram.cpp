@@ -1,5 +1,7 @@
 #include "tools/render/Spectrogram.h"
 
+#include "dsp/Fft.h"
+
 #include <png.h>
 
 #include <algorithm>
@@ -71,27 +73,6 @@ void Text(Image& image, int x, int y, const std::string& text, int scale = 2) {
     }
 }
 
-void Fft(std::vector<std::complex<double>>& x) {
-    const size_t n = x.size();
-    for (size_t i = 1, j = 0; i < n; ++i) {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) j ^= bit;
-        j ^= bit;
-        if (i < j) std::swap(x[i], x[j]);
-    }
-    for (size_t len = 2; len <= n; len <<= 1) {
-        const std::complex<double> step = std::polar(1.0, -2.0 * Pi / static_cast<double>(len));
-        for (size_t i = 0; i < n; i += len) {
-            std::complex<double> w = 1.0;
-            for (size_t k = 0; k < len / 2; ++k, w *= step) {
-                const auto a = x[i + k], b = x[i + k + len / 2] * w;
-                x[i + k] = a + b;
-                x[i + k + len / 2] = a - b;
-            }
-        }
-    }
-}
-
 // Dark blue through red to pale yellow.
 void Colour(double level, uint8_t& r, uint8_t& g, uint8_t& b) {
     level = std::min(std::max(level, 0.0), 1.0);
@@ -119,7 +100,7 @@ void Panel(Image& image, int top, const std::string& label, const Audio& audio) 
             const double window = 0.5 - 0.5 * std::cos(2.0 * Pi * k / (FftSize - 1));
             buffer[static_cast<size_t>(k)] = (i >= 0 && static_cast<size_t>(i) < frames) ? mono[static_cast<size_t>(i)] * window : 0.0;
         }
-        Fft(buffer);
+        MAudioFilters::Fft(buffer);
         for (int y = 0; y < height; ++y) {
             // Row y maps to a frequency on a logarithmic axis, low at the bottom.
             const double f = LowestFrequency * std::pow(highest / LowestFrequency, (height - 1 - y) / static_cast<double>(height - 1));

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "dsp/Fft.h"
 #include "tests/effect/vocoder/ReferenceVocoder.h"
 #include "tests/effect/vocoder/VocoderTestSupport.h"
 
@@ -143,29 +144,12 @@ TEST(VocoderProcessing, EmptyColumnSilencesItsBand) {
 
 namespace {
 
-// Magnitude spectrum by a plain radix-2 FFT.
-std::vector<double> Spectrum(std::vector<float> signal) {
-    const size_t n = signal.size();
+// Power spectrum of a block whose length is a power of two.
+std::vector<double> Spectrum(const std::vector<float>& signal) {
     std::vector<std::complex<double>> x(signal.begin(), signal.end());
-    for (size_t i = 1, j = 0; i < n; ++i) {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) j ^= bit;
-        j ^= bit;
-        if (i < j) std::swap(x[i], x[j]);
-    }
-    for (size_t len = 2; len <= n; len <<= 1) {
-        const std::complex<double> step = std::polar(1.0, -2.0 * M_PI / len);
-        for (size_t i = 0; i < n; i += len) {
-            std::complex<double> w = 1.0;
-            for (size_t k = 0; k < len / 2; ++k, w *= step) {
-                const auto a = x[i + k], b = x[i + k + len / 2] * w;
-                x[i + k] = a + b;
-                x[i + k + len / 2] = a - b;
-            }
-        }
-    }
-    std::vector<double> power(n / 2);
-    for (size_t k = 0; k < n / 2; ++k) power[k] = std::norm(x[k]);
+    MAudioFilters::Fft(x);
+    std::vector<double> power(x.size() / 2);
+    for (size_t k = 0; k < power.size(); ++k) power[k] = std::norm(x[k]);
     return power;
 }
 
