@@ -91,6 +91,9 @@ TEST(StoredValues, TextForms) {
     StoreInteger(item, "i", -7);
     StoreBool(item, "b", true);
     EXPECT_EQ(item.GetAttribute("r"), "0.333333333333");
+    for (const auto& [value, text] : {std::pair<double, const char*>{0.1, "0.1"}, {2.5, "2.5"}, {1e-20, "1e-20"},
+                                      {461312.0, "461312"}})
+        EXPECT_EQ(StoredRealText(value), text);
     EXPECT_EQ(item.GetAttribute("i"), "-7");
     EXPECT_EQ(item.GetAttribute("b"), "1");
     EXPECT_NEAR(LoadReal(item, "r", 0.0), 1.0 / 3.0, 1e-12);
