@@ -28,9 +28,6 @@ public:
     void FixAudioBuffers(float** table, int32_t hostChannels, int32_t buses, int32_t channelsPerBus,
                          int32_t stride, bool input, int32_t count);
 
-    // Silent input buffer of at least n samples.
-    float* Silence(int32_t n) { return silence_.Ensure(n, true); }
-
 private:
     GrowingBuffer silence_, scratch_;
     GrowingBuffer monoCopies_[16];

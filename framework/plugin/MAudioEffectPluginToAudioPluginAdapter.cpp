@@ -68,7 +68,6 @@ void MAudioEffectPluginToAudioPluginAdapter::InitProcessing() {
 void MAudioEffectPluginToAudioPluginAdapter::InitProcessing_LockedPart() {
     MAudioPlugin::InitProcessing();
     context_ = MProcessingContext();
-    midSide_ = ChannelModeInfoFor(LatchedChannelMode()).midSide;
     if (effect_ == nullptr) return;
     effect_->InitProcessing(Counts().effect, ProcessingSampleRate());
     effect_->Update();

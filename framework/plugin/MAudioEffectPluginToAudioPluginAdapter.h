@@ -81,7 +81,6 @@ private:
     std::string product_, vendor_;
     bool secondLevelDisplay_ = false;
     ChannelConfiguration channels_;
-    bool midSide_ = false;
 };
 
 }  // namespace corvane

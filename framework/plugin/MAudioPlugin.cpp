@@ -301,13 +301,13 @@ bool MAudioPlugin::InterpolationPrepare(int32_t n) {
 
 void MAudioPlugin::InterpolationProcess(int32_t samples) {
     GuardedVoid("MAudioPlugin::InterpolationProcess", [&] {
-        ramps_.Advance(registry_, samples);
+        ramps_.Advance(samples);
         ApplyChangedValues();
     });
 }
 
 void MAudioPlugin::InterpolationFinish() {
-    ramps_.Finish(registry_);
+    ramps_.Finish();
     ApplyChangedValues();
 }
 

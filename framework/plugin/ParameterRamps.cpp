@@ -45,7 +45,7 @@ bool ParameterRamps::Prepare(MParameterRegistry& registry, int32_t n) {
     return true;
 }
 
-void ParameterRamps::Advance(MParameterRegistry&, int32_t samples) {
+void ParameterRamps::Advance(int32_t samples) {
     for (Item& item : items_) {
         if (!item.ramping) continue;
         item.current += samples * item.step;
@@ -53,7 +53,7 @@ void ParameterRamps::Advance(MParameterRegistry&, int32_t samples) {
     }
 }
 
-void ParameterRamps::Finish(MParameterRegistry&) {
+void ParameterRamps::Finish() {
     for (Item& item : items_) {
         if (!item.ramping) continue;
         item.start = item.target;

@@ -24,8 +24,8 @@ public:
 
     // Reports whether anything ramps over the next n samples.
     bool Prepare(MParameterRegistry& registry, int32_t n);
-    void Advance(MParameterRegistry& registry, int32_t samples);
-    void Finish(MParameterRegistry& registry);
+    void Advance(int32_t samples);
+    void Finish();
 
     // After values were replaced at once: the next block jumps.
     void RequestReset() { reset_ = true; }
