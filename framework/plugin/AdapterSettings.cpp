@@ -54,9 +54,9 @@ void MAudioEffectPluginToAudioPluginAdapter::Store(MStoreContext& context) {
             child.Integer("Controller", previousNextController_.controller, StorePolicy::DefaultElided, 0);
             child.Integer("Channel", previousNextController_.channel, StorePolicy::DefaultElided, 0);
         }
-        bool bypass = bypassDescriptor_.boolValue != 0;
+        bool bypass = LoadRelaxed(bypassDescriptor_.boolValue) != 0;
         context.Boolean("Bypass", bypass, StorePolicy::DefaultElided, false);
-        bypassDescriptor_.boolValue = bypass ? 1 : 0;
+        StoreRelaxed(bypassDescriptor_.boolValue, static_cast<uint8_t>(bypass ? 1 : 0));  // the audio thread reads it
         context.Integer("MaxLFOBlockSize", maxLFOBlockSize_, StorePolicy::DefaultElided, 256);
         maxLFOBlockSize_ = std::min(std::max(maxLFOBlockSize_, 1), 1 << 16);  // a broken state cannot stall the pipeline
         StoreSettings(context);

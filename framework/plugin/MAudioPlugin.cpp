@@ -53,9 +53,9 @@ void MAudioPlugin::SetHighQualityUpsampling(bool on) { highQualityUpsampling.sto
 
 bool MAudioPlugin::HighQualityUpsampling() { return highQualityUpsampling.load(); }
 
-bool MAudioPlugin::Bypassed() const { return bypassDescriptor_.boolValue != 0; }
+bool MAudioPlugin::Bypassed() const { return LoadRelaxed(bypassDescriptor_.boolValue) != 0; }
 
-bool MAudioPlugin::AgcEnabled() const { return agcDescriptor_.boolValue != 0; }
+bool MAudioPlugin::AgcEnabled() const { return LoadRelaxed(agcDescriptor_.boolValue) != 0; }
 
 void MAudioPlugin::SetUpsampling(int32_t factor) {
     factor = std::min(std::max(factor, 1), MaxUpsampling);

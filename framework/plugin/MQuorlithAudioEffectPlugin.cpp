@@ -39,11 +39,11 @@ void MQuorlithAudioEffectPlugin::Store(MStoreContext& context) {
         context.Integer("upsampling", upsampling, StorePolicy::AlwaysWritten);
         bool hq = hqBefore;
         context.BooleanWithLoadDefault("hqupsampling", hq, true);
-        bool agc = agcDescriptor_.boolValue != 0;
+        bool agc = LoadRelaxed(agcDescriptor_.boolValue) != 0;
         context.Boolean("AGC", agc, StorePolicy::AlwaysWritten);
         context.Integer("PresetIndex", presetIndex_, StorePolicy::AlwaysWritten);
         if (!context.storing) {
-            agcDescriptor_.boolValue = agc ? 1 : 0;
+            StoreRelaxed(agcDescriptor_.boolValue, static_cast<uint8_t>(agc ? 1 : 0));
             presetIndex_ = presetIndex_ < 0 || presetIndex_ >= SlotCount ? 0 : presetIndex_;
         }
         previousPresetIndex_ = presetIndex_;
