@@ -370,10 +370,13 @@ void SonveraAudioEffectPlugin::RepairNonFinite(int32_t channel) {
     }
 }
 
+const float* SonveraAudioEffectPlugin::InputOrSilence(float** inputs, int32_t index) {
+    return inputs[index] != nullptr ? inputs[index] : silence_.Data();
+}
+
 void SonveraAudioEffectPlugin::MixDrySignals(float** inputs, float* const* outputs, int32_t channels,
                                              bool lrEncoding, bool swap, int32_t n) {
-    const float* silence = silence_.Reserve(n);
-    auto input = [&](int32_t index) -> const float* { return inputs[index] != nullptr ? inputs[index] : silence; };
+    auto input = [&](int32_t index) { return InputOrSilence(inputs, index); };
     const float* carriers[MaxChannels];
     const float* modulators[MaxChannels];
     if (lrEncoding) {
@@ -403,11 +406,11 @@ void SonveraAudioEffectPlugin::Process(void* /*context*/, float** inputs, float*
     const bool lrEncoding = channels == 2 && BoolValue(parameters_[ParamLREncoding]);
 
     // Missing buffers read silence and write to scratch.
-    const float* silence = silence_.Reserve(n);
+    silence_.Reserve(n);
     float* discard = discard_.Reserve(n);
     float* out[MaxChannels];
     for (int32_t c = 0; c < channels; ++c) out[c] = outputs[c] != nullptr ? outputs[c] : discard;
-    auto input = [&](int32_t index) -> const float* { return inputs[index] != nullptr ? inputs[index] : silence; };
+    auto input = [&](int32_t index) { return InputOrSilence(inputs, index); };
 
     // The ratio moves linearly across the block when it changed.
     ParameterDescriptor& ratioParameter = parameters_[ParamRatio];

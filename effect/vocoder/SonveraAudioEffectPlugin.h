@@ -55,6 +55,8 @@ private:
     void MixSources(int32_t sampleCount);
     void SumBands(int32_t sampleCount, float* output) const;
     void RepairNonFinite(int32_t channel);
+    // A missing input channel reads the silence buffer (reserved for the block by Process).
+    const float* InputOrSilence(float** inputs, int32_t index);
     void MixDrySignals(float** inputs, float* const* outputs, int32_t channels, bool lrEncoding, bool swap, int32_t n);
 
     corvane::ParameterDescriptor parameters_[VocoderParameterCount];

@@ -10,18 +10,12 @@ namespace {
 
 std::string AttributeName(const ParameterDescriptor& descriptor) { return "parameter" + descriptor.identifier; }
 
-const char* EnumName(const ParameterDescriptor& descriptor, int32_t index) {
-    const EnumValueBlock& e = descriptor.enumValues;
-    if (e.itemNames == nullptr || index < 0 || index >= e.itemCount) return nullptr;
-    return e.itemNames[index];
-}
-
 int32_t LoadEnumIndex(const ParameterDescriptor& descriptor, const MXMLItem& element) {
     const std::string name = AttributeName(descriptor);
     const EnumValueBlock& e = descriptor.enumValues;
     if (const std::string* text = element.FindAttribute(name + "Enum"))
         for (int32_t index = 0; index < e.itemCount; ++index)
-            if (*text == EnumName(descriptor, index)) return index;
+            if (const char* item = ItemName(descriptor, index); item != nullptr && *text == item) return index;
     // Older states stored the index.
     const int64_t index = LoadInteger(element, name, e.defaultIndex);
     return static_cast<int32_t>(std::max<int64_t>(0, std::min<int64_t>(index, e.itemCount - 1)));
@@ -39,7 +33,7 @@ void StoreParameter(const ParameterDescriptor& descriptor, MXMLItem& element) {
             StoreInteger(element, name, descriptor.integerValues.value);
             break;
         case ParameterKindEnum:
-            if (const char* item = EnumName(descriptor, descriptor.enumValues.valueIndex))
+            if (const char* item = ItemName(descriptor, descriptor.enumValues.valueIndex))
                 element.SetAttribute(name + "Enum", item);
             break;
         case ParameterKindBool:

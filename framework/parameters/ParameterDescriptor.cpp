@@ -4,6 +4,12 @@
 
 namespace corvane {
 
+const char* ItemName(const ParameterDescriptor& d, int32_t index) {
+    const EnumValueBlock& e = d.enumValues;
+    if (e.itemNames == nullptr || index < 0 || index >= e.itemCount) return nullptr;
+    return e.itemNames[index];
+}
+
 double ApplyCurve(uint32_t curve, double x) {
     switch (curve) {
         case CurveQuadratic:

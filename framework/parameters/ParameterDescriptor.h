@@ -136,6 +136,9 @@ inline void StoreRelaxed(T& field, T value) {
     __atomic_store(&field, &value, __ATOMIC_RELAXED);
 }
 
+// An enumeration's item name, or null for an index outside its items.
+const char* ItemName(const ParameterDescriptor& descriptor, int32_t index);
+
 // Physical value <-> 0..1 travel through the descriptor's curve.
 double ApplyCurve(uint32_t curve, double x);
 double InverseCurve(uint32_t curve, double x);

@@ -48,9 +48,8 @@ double EnumNormalized(const ParameterDescriptor& d, int32_t index) {
 }
 
 std::string EnumName(const ParameterDescriptor& d, int32_t index) {
-    const EnumValueBlock& e = d.enumValues;
-    if (e.itemNames == nullptr || index < 0 || index >= e.itemCount) return std::string();
-    return e.itemNames[index];
+    const char* name = ItemName(d, index);
+    return name != nullptr ? name : std::string();
 }
 
 std::string IntegerText(ParameterDescriptor& d, int32_t value) {
