@@ -4,7 +4,7 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= Release
 JOBS ?= 2
-PACKAGES := cmake g++ make pkg-config zlib1g-dev libgtest-dev libbenchmark-dev libsndfile1-dev libsamplerate0-dev libcli11-dev libpng-dev
+PACKAGES := cmake g++ make pkg-config zlib1g-dev libgtest-dev libbenchmark-dev libsndfile1-dev libsamplerate0-dev libcli11-dev libpng-dev locales
 
 .PHONY: all setup configure build demo test clean
 
@@ -21,6 +21,8 @@ setup:
 	    echo "Missing packages:$$missing (run as root or install them)"; exit 1; \
 	  fi; \
 	fi
+	@# The tests check that numbers ignore a host's locale: one with a decimal comma.
+	@locale -a 2>/dev/null | grep -qix 'de_DE.utf8' || { [ "$$(id -u)" != 0 ] || localedef -i de_DE -f UTF-8 de_DE.UTF-8; }
 
 configure: setup
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)

@@ -1,10 +1,9 @@
 #include "framework/core/Strings.h"
 
 #include <cctype>
-#include <cerrno>
+#include <charconv>
+#include <climits>
 #include <cmath>
-#include <cstdlib>
-
 
 namespace corvane {
 
@@ -14,19 +13,48 @@ std::string JoinTexts(const std::string& a, const std::string& b) {
     return a + " - " + b;
 }
 
+namespace {
+
+// Where a typed number's digits begin: after blanks and a plus sign. Only
+// ASCII blanks count, so no locale is consulted.
+const char* NumberStart(const std::string& text) {
+    const char* at = text.c_str();
+    while (*at == ' ' || *at == '\t' || *at == '\n' || *at == '\r' || *at == '\f' || *at == '\v') ++at;
+    if (*at == '+' && at[1] != '-') ++at;
+    return at;
+}
+
+}  // namespace
+
+// std::from_chars never reads the process locale: hosts set their own.
 double ParseDouble(const std::string& text) {
-    const double value = std::strtod(text.c_str(), nullptr);
+    const char* first = NumberStart(text);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(first, text.c_str() + text.size(), value);
+    if (end == first) return 0.0;
+    if (error == std::errc::result_out_of_range) return 0.0;
     return std::isnan(value) ? 0.0 : value;
 }
 
 int64_t ParseInteger(const std::string& text) {
-    return static_cast<int64_t>(std::strtoll(text.c_str(), nullptr, 10));
+    const char* first = NumberStart(text);
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(first, text.c_str() + text.size(), value);
+    if (error == std::errc::result_out_of_range) return *first == '-' ? INT64_MIN : INT64_MAX;
+    return end == first ? 0 : value;
 }
 
 bool StartsWithNumber(const std::string& text) {
-    char* end = nullptr;
-    std::strtod(text.c_str(), &end);
-    return end != text.c_str();
+    const char* first = NumberStart(text);
+    double value = 0.0;
+    return std::from_chars(first, text.c_str() + text.size(), value).ptr != first;
+}
+
+std::string FormatDouble(double value, std::chars_format format, int precision) {
+    char text[400];
+    const auto result = std::to_chars(text, text + sizeof text, value, format, precision);
+    if (result.ec != std::errc()) return {};
+    return std::string(text, result.ptr);
 }
 
 double RoundHalfUp(double x) {

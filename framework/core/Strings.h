@@ -1,6 +1,7 @@
 #pragma once
 // Small text helpers shared by the framework.
 
+#include <charconv>
 #include <cstdint>
 #include <string>
 
@@ -9,13 +10,20 @@ namespace corvane {
 // a, " - ", b; or whichever of the two is not empty.
 std::string JoinTexts(const std::string& a, const std::string& b);
 
-// Decimal number from the start of a text, as far as it parses; 0 when nothing does.
+// Numbers in texts never depend on the process locale: a host may have set
+// one with a decimal comma, and states must load the same under any locale.
+
+// Decimal number from the start of a text (after blanks and a plus sign), as
+// far as it parses; 0 when nothing does.
 double ParseDouble(const std::string& text);
 // Base-10 integer from the start of a text, as far as it parses; 0 when nothing does.
 int64_t ParseInteger(const std::string& text);
 
 // Whether a decimal number starts the text (after blanks).
 bool StartsWithNumber(const std::string& text);
+
+// printf's "%.*f" (fixed) or "%.*g" (general) in the C locale.
+std::string FormatDouble(double value, std::chars_format format, int precision);
 
 // floor(x), plus 1 when the fraction is at least 0.5.
 double RoundHalfUp(double x);

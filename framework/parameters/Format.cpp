@@ -1,9 +1,10 @@
 #include "framework/parameters/Format.h"
 
 #include <cctype>
-#include <cinttypes>
-#include <cstdio>
+#include <charconv>
 #include <vector>
+
+#include "framework/core/Strings.h"
 
 namespace corvane {
 namespace {
@@ -60,21 +61,19 @@ bool ReadPlaceholder(const std::string& format, size_t& at, Placeholder& placeho
 
 std::string FormatInteger(int64_t value, const Placeholder& placeholder) {
     char text[32];
+    const auto result = placeholder.hexadecimal
+                            ? std::to_chars(text, text + sizeof text, static_cast<uint64_t>(value), 16)
+                            : std::to_chars(text, text + sizeof text, value);
+    std::string digits(text, result.ptr);
     if (placeholder.hexadecimal)
-        std::snprintf(text, sizeof text, "%" PRIX64, static_cast<uint64_t>(value));
-    else
-        std::snprintf(text, sizeof text, "%" PRId64, value);
-    return text;
+        for (char& c : digits) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return digits;
 }
 
 std::string FormatReal(double value, const Placeholder& placeholder) {
     if (placeholder.hexadecimal) return FormatInteger(static_cast<int64_t>(value), placeholder);
-    char text[400];
-    if (placeholder.decimals < 10)
-        std::snprintf(text, sizeof text, "%.*f", placeholder.decimals, value);
-    else
-        std::snprintf(text, sizeof text, "%.*g", placeholder.decimals, value);
-    return text;
+    return FormatDouble(value, placeholder.decimals < 10 ? std::chars_format::fixed : std::chars_format::general,
+                        placeholder.decimals);
 }
 
 // Zero fill goes between the sign and the digits, space fill before the sign.

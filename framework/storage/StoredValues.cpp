@@ -1,15 +1,11 @@
 #include "framework/storage/StoredValues.h"
 
-#include <cstdio>
-
 #include "framework/core/Strings.h"
 
 namespace corvane {
 
 std::string StoredRealText(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.12g", value);
-    return text;
+    return FormatDouble(value, std::chars_format::general, 12);
 }
 
 void StoreReal(MXMLItem& item, const std::string& name, double value) {

@@ -12,41 +12,8 @@
 using namespace Vst2;
 using sonvera_test::VstTestHost;
 
-namespace {
-
-struct Audio {
-    explicit Audio(int frames, uint32_t seed = 1) : frames(frames) {
-        for (auto& channel : in) channel.assign(frames, 0.0f);
-        for (auto& channel : out) channel.assign(frames, 0.0f);
-        for (int c = 0; c < 4; ++c)
-            for (float& s : in[c]) {
-                seed = seed * 1664525u + 1013904223u;
-                s = static_cast<float>(static_cast<int32_t>(seed)) * (0.25f / 2147483648.0f);
-            }
-        for (int c = 0; c < 4; ++c) inputs[c] = in[c].data();
-        for (int c = 0; c < 2; ++c) outputs[c] = out[c].data();
-    }
-    int frames;
-    std::vector<float> in[4], out[2];
-    float* inputs[4];
-    float* outputs[2];
-};
-
-class VstHostTest : public testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NE(host_.entry, nullptr);
-        instance_ = host_.Open();
-        ASSERT_NE(instance_, nullptr);
-    }
-    void TearDown() override {
-        if (instance_ != nullptr) VstTestHost::Close(instance_);
-    }
-    VstTestHost host_;
-    VstTestHost::Instance* instance_ = nullptr;
-};
-
-}  // namespace
+using Audio = sonvera_test::TestAudio;
+using VstHostTest = sonvera_test::VstHostFixture;
 
 TEST_F(VstHostTest, TheEffectRecord) {
     const AEffect& e = *instance_->effect;

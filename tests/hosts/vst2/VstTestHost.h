@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "hosts/vst2/VstInterface.h"
 
 namespace sonvera_test {
@@ -48,6 +50,19 @@ public:
             Dispatch(opcode, index, 0, buffer);
             return buffer;
         }
+        std::vector<uint8_t> GetChunk() {
+            void* data = nullptr;
+            const intptr_t size = Dispatch(Vst2::effGetChunk, 0, 0, &data);
+            if (data == nullptr || size <= 0) return {};
+            return std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+        }
+        // Whether the plug-in reports the state as loaded.
+        bool SetChunk(std::vector<uint8_t> chunk) {
+            Dispatch(Vst2::effSetChunk, 0, static_cast<intptr_t>(chunk.size()), chunk.data());
+            return Dispatch(Vst2::effVendorSpecific, Vst2::FourCC('S', 'n', 'O', 'k')) == 1;
+        }
+        void SetParameter(int32_t index, float value) { effect->setParameter(effect, index, value); }
+        float GetParameter(int32_t index) { return effect->getParameter(effect, index); }
     };
 
     static intptr_t Callback(Vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
@@ -122,5 +137,39 @@ inline intptr_t VstTestHost::Callback(Vst2::AEffect* effect, int32_t opcode, int
             return 0;
     }
 }
+
+// Four seeded input channels (main and side-chain) and two outputs.
+struct TestAudio {
+    explicit TestAudio(int frames, uint32_t seed = 1) : frames(frames) {
+        for (auto& channel : in) channel.assign(frames, 0.0f);
+        for (auto& channel : out) channel.assign(frames, 0.0f);
+        for (int c = 0; c < 4; ++c)
+            for (float& s : in[c]) {
+                seed = seed * 1664525u + 1013904223u;
+                s = static_cast<float>(static_cast<int32_t>(seed)) * (0.25f / 2147483648.0f);
+            }
+        for (int c = 0; c < 4; ++c) inputs[c] = in[c].data();
+        for (int c = 0; c < 2; ++c) outputs[c] = out[c].data();
+    }
+    int frames;
+    std::vector<float> in[4], out[2];
+    float* inputs[4];
+    float* outputs[2];
+};
+
+// One instance opened for each test.
+class VstHostFixture : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(host_.entry, nullptr);
+        instance_ = host_.Open();
+        ASSERT_NE(instance_, nullptr);
+    }
+    void TearDown() override {
+        if (instance_ != nullptr) VstTestHost::Close(instance_);
+    }
+    VstTestHost host_;
+    VstTestHost::Instance* instance_ = nullptr;
+};
 
 }  // namespace sonvera_test
