@@ -2,6 +2,7 @@
 // the standard settings of the framework.
 
 #include <algorithm>
+#include <optional>
 
 #include "framework/core/ExceptionGuard.h"
 #include "framework/core/MLock.h"
@@ -66,12 +67,10 @@ void MAudioEffectPluginToAudioPluginAdapter::Store(MStoreContext& context) {
 void MAudioEffectPluginToAudioPluginAdapter::StoreSettings(MStoreContext& context) {
     GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::StoreSettings", [&] {
         {
-            MLock processing(ProcessingLock());
-            std::unique_ptr<MLock> parameters, state;
-            if (!context.storing) {
-                parameters = std::make_unique<MLock>(ParameterLock());
-                state = std::make_unique<MLock>(StateLock());
-            }
+            // Storing reads atomically written values and the effect's extra
+            // data under the effect's own lock: a save never costs a block.
+            std::optional<ExclusiveAccess> exclusive;
+            if (!context.storing) exclusive.emplace(*this);
             if (host_ != nullptr) {
                 MPluginArguments arguments;
                 arguments.SetPointer(0, &context.item);

@@ -55,9 +55,7 @@ void MAudioEffectPluginToAudioPluginAdapter::Initialize(const std::string& produ
 
 void MAudioEffectPluginToAudioPluginAdapter::InitProcessing() {
     {
-        MLock processing(ProcessingLock());
-        MLock parameters(ParameterLock());
-        MLock state(StateLock());
+        ExclusiveAccess exclusive(*this);
         GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::InitProcessing_LockedPart",
                     [&] { InitProcessing_LockedPart(); });
     }
@@ -110,7 +108,9 @@ void MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessing(float** /*inpu
 void MAudioEffectPluginToAudioPluginAdapter::Process(float** inputs, float** outputs, int32_t count) {
     if (effect_ == nullptr) return;
     PrepareForProcessing(inputs, count);
-    if (updatePending_.exchange(false, std::memory_order_acq_rel)) effect_->Update();
+    // A design that fails keeps the previous one: the block still runs.
+    if (updatePending_.exchange(false, std::memory_order_acq_rel))
+        GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::Update", [&] { effect_->Update(); });
     effect_->Process(&context_, inputs, outputs, count);
 }
 

@@ -58,12 +58,14 @@ bool MAudioPlugin::Bypassed() const { return LoadRelaxed(bypassDescriptor_.boolV
 bool MAudioPlugin::AgcEnabled() const { return LoadRelaxed(agcDescriptor_.boolValue) != 0; }
 
 void MAudioPlugin::SetUpsampling(int32_t factor) {
-    factor = std::min(std::max(factor, 1), MaxUpsampling);
-    if (factor == upsampling_) return;
-    MLock processing(processingLock_);
-    MLock parameters(parameterLock_);
-    MLock state(stateLock_);
-    upsampling_ = factor;
+    if (std::min(std::max(factor, 1), MaxUpsampling) != upsampling_) InitProcessingWithUpsampling(factor);
+}
+
+void MAudioPlugin::InitProcessingWithUpsampling(int32_t factor) {
+    // The audio thread sizes its buffers by the factor: it changes only while
+    // no block runs.
+    ExclusiveAccess exclusive(*this);
+    upsampling_ = std::min(std::max(factor, 1), MaxUpsampling);
     InitProcessing();
 }
 
@@ -102,7 +104,11 @@ void MAudioPlugin::InitProcessing() {
 void MAudioPlugin::ProcessBlock(float** inputs, float** outputs, int32_t count, int32_t replace) {
     if (count <= 0 || outputs == nullptr) return;
     // While processing is being prepared the block is abandoned, not waited for.
-    if (processingLock_.Lock(0) != 0) return;
+    if (processingLock_.Lock(0) != 0) {
+        abandonedBlocks_.fetch_add(1, std::memory_order_relaxed);
+        WriteAbandonedBlock(inputs, outputs, count, replace);
+        return;
+    }
     Release processing{processingLock_};
     GuardedVoid("MAudioPlugin::ProcessBlock", [&] {
         MLock state(stateLock_);
@@ -169,6 +175,24 @@ void MAudioPlugin::Bypass(float** in, float** out, int32_t count, int32_t replac
         delays_[c].Process(in[c], target, count);
         if (!replace)
             for (int32_t i = 0; i < count; ++i) out[c][i] += target[i];
+    }
+}
+
+void MAudioPlugin::WriteAbandonedBlock(float** inputs, float** outputs, int32_t count, int32_t replace) {
+    // Only the host's own buffers are touched: everything else is being rebuilt.
+    const bool dry = Bypassed();
+    for (int32_t c = 0; c < channelsPerBus_; ++c) {
+        float* out = outputs[c];
+        if (out == nullptr) continue;
+        const float* in = dry && inputs != nullptr ? inputs[c] : nullptr;
+        if (replace) {
+            if (in != nullptr)
+                std::copy(in, in + count, out);
+            else
+                std::fill(out, out + count, 0.0f);
+        } else if (in != nullptr) {
+            for (int32_t i = 0; i < count; ++i) out[i] += in[i];
+        }
     }
 }
 

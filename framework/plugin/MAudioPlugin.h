@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/core/MLock.h"
 #include "framework/parameters/MParameterRegistry.h"
 #include "framework/storage/MStoreContext.h"
 #include "framework/plugin/AudioBuffers.h"
@@ -48,6 +49,8 @@ public:
     void SetSurroundMask(const uint8_t (&mask)[8]);
     // [main-thread] Takes the three locks and re-initialises when the factor changes.
     void SetUpsampling(int32_t factor);
+    // [main-thread] Under the three locks: stores the factor, then re-initialises.
+    void InitProcessingWithUpsampling(int32_t factor);
     static void SetHighQualityUpsampling(bool on);
     static bool HighQualityUpsampling();
     void SetMaxLFOBlockSize(int32_t samples) { maxLFOBlockSize_ = samples; }
@@ -90,6 +93,21 @@ public:
     MMutex& ParameterLock() { return parameterLock_; }
     MMutex& StateLock() { return stateLock_; }
 
+    // The three locks in their order, with unlimited waits: what processing
+    // initialisation and every operation that replaces the state hold. Blocks
+    // arriving meanwhile are abandoned (and write silence).
+    class ExclusiveAccess {
+    public:
+        explicit ExclusiveAccess(MAudioPlugin& plugin)
+            : processing_(plugin.processingLock_), parameters_(plugin.parameterLock_), state_(plugin.stateLock_) {}
+
+    private:
+        MLock processing_, parameters_, state_;
+    };
+
+    // Blocks given up because processing was being re-initialised. [any]
+    uint64_t AbandonedBlocks() const { return abandonedBlocks_.load(std::memory_order_relaxed); }
+
 protected:
     // One sub-block at the processing rate.
     virtual void Process(float** inputs, float** outputs, int32_t count) = 0;
@@ -128,9 +146,12 @@ private:
     void Encode(float** inputs, float** outputs, int32_t count, bool& encoded);
     void Decode(float** inputs, float** outputs, int32_t count, bool encoded);
     void Bypass(float** inputs, float** outputs, int32_t count, int32_t replace);
+    // A block that could not run: silence, or in bypass the input as it came.
+    void WriteAbandonedBlock(float** inputs, float** outputs, int32_t count, int32_t replace);
     void ConfigureResamplers();
 
     MMutex processingLock_, parameterLock_, stateLock_;
+    std::atomic<uint64_t> abandonedBlocks_{0};
     double hostSampleRate_ = 44100.0;
     int32_t latchedMode_ = 0;
     ChannelCounts counts_;

@@ -63,10 +63,8 @@ void MQuorlithAudioEffectPlugin::Store(MStoreContext& context) {
         // Settings that reshape processing take effect at once.
         SetHighQualityUpsampling(hq);
         const int32_t factor = std::min(std::max(upsampling, 1), MaxUpsampling);
-        if (factor != upsamplingBefore || hq != hqBefore || channelMode_ != modeBefore) {
-            upsampling_ = factor;
-            InitProcessing();
-        }
+        if (factor != upsamplingBefore || hq != hqBefore || channelMode_ != modeBefore)
+            InitProcessingWithUpsampling(factor);
     });
 }
 

@@ -15,6 +15,9 @@ void MAudioPlugin::Store(MStoreContext& /*context*/) {
 }
 
 std::vector<uint8_t> MAudioPlugin::WriteChunk() {
+    // The parameter lock orders a save against loads and re-initialisations
+    // on other threads; the audio thread never takes it.
+    MLock saving(parameterLock_);
     MXMLItem root("settings");
     MStoreContext context(true, root);
     Store(context);
@@ -35,6 +38,7 @@ bool MAudioPlugin::ReadChunk(const void* data, size_t size) {
         DiagnosticLog::Write("Could not read the plug-in state: " + e.Message());
         return false;
     }
+    ExclusiveAccess exclusive(*this);
     MStoreContext context(false, root);
     Store(context);
     return true;
@@ -46,6 +50,7 @@ bool MAudioPlugin::LoadDefaultSettings() {
         const MXMLItem* defaults = configuration.FindSubItem("DefaultSettings");
         if (defaults == nullptr) return false;
         MXMLItem copy(*defaults);
+        ExclusiveAccess exclusive(*this);
         MStoreContext context(false, copy);
         Store(context);
         return true;
@@ -55,6 +60,7 @@ bool MAudioPlugin::LoadDefaultSettings() {
 void MAudioPlugin::SetDefaultSettingsToCurrent() {
     GuardedVoid("MAudioPlugin::SetDefaultSettingsToCurrent", [&] {
         MXMLItem configuration = Configuration::ReadOrEmpty();
+        MLock saving(parameterLock_);
         MStoreContext context(true, configuration.GetOrAddSubItem("DefaultSettings"));
         Store(context);
         Configuration::Write(configuration);

@@ -222,23 +222,30 @@ TEST(Pipeline, AutomaticGainControl) {
     }
 }
 
-TEST(Pipeline, ABlockDuringInitialisationIsAbandoned) {
-    TestPlugin plugin;
-    std::atomic<bool> held{false}, release{false};
-    std::thread initialiser([&] {
-        plugin.ProcessingLock().Lock(MMutex::WaitForever);
-        held = true;
-        while (!release) std::this_thread::yield();
-        plugin.ProcessingLock().Unlock();
-    });
-    while (!held) std::this_thread::yield();
-    plugin.Effect().subBlocks.clear();
-    std::vector<float> l(64, 0.5f), r(64, 0.5f), ol(64, 7.0f), orr(64, 7.0f);
-    plugin.Run(l, r, ol, orr);
-    release = true;
-    initialiser.join();
-    EXPECT_TRUE(plugin.Effect().subBlocks.empty());
-    EXPECT_EQ(ol[0], 7.0f) << "the outputs stay as the host passed them";
+// While processing is re-initialised on another thread the block is given up,
+// but never leaves the host's buffers as they were: silence, or in bypass the
+// dry input.
+TEST(Pipeline, ABlockDuringInitialisationIsAbandonedWithSilence) {
+    for (bool bypass : {false, true}) {
+        TestPlugin plugin;
+        plugin.Parameters().SetParameter(plugin.Parameters().ParameterCount() - 2, bypass ? 1.0 : 0.0, false);
+        std::atomic<bool> held{false}, release{false};
+        std::thread initialiser([&] {
+            MAudioPlugin::ExclusiveAccess exclusive(plugin);
+            held = true;
+            while (!release) std::this_thread::yield();
+        });
+        while (!held) std::this_thread::yield();
+        plugin.Effect().subBlocks.clear();
+        std::vector<float> l(64, 0.5f), r(64, 0.25f), ol(64, 7.0f), orr(64, 7.0f);
+        plugin.Run(l, r, ol, orr);
+        release = true;
+        initialiser.join();
+        EXPECT_TRUE(plugin.Effect().subBlocks.empty());
+        EXPECT_EQ(plugin.AbandonedBlocks(), 1u);
+        EXPECT_EQ(ol[10], bypass ? 0.5f : 0.0f) << "bypass " << bypass;
+        EXPECT_EQ(orr[63], bypass ? 0.25f : 0.0f) << "bypass " << bypass;
+    }
 }
 
 TEST(Pipeline, AccumulatingHostsGetTheResultAdded) {
@@ -247,4 +254,32 @@ TEST(Pipeline, AccumulatingHostsGetTheResultAdded) {
     plugin.Run(l, r, ol, orr, 0);
     EXPECT_FLOAT_EQ(ol[10], 1.25f);
     EXPECT_FLOAT_EQ(orr[10], 1.5f);
+}
+
+// A state that changes the upsampling factor waits for the block in progress:
+// the audio thread sizes its buffers by the factor.
+TEST(Pipeline, ALoadedUpsamplingFactorWaitsForTheBlock) {
+    TestPlugin plugin;
+    std::thread loader;
+    int32_t factorSeenInsideTheBlock = 0;
+    bool started = false;
+    plugin.Effect().duringProcess = [&] {
+        if (started) return;
+        started = true;
+        loader = std::thread([&] {
+            MXMLItem state("settings");
+            state.SetAttribute("upsampling", "4");
+            MStoreContext context(false, state);
+            plugin.Store(context);
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        factorSeenInsideTheBlock = plugin.Upsampling();
+    };
+    std::vector<float> l(512, 0.5f), r(512, 0.5f), ol(512), orr(512);
+    plugin.Run(l, r, ol, orr);
+    loader.join();
+    EXPECT_EQ(factorSeenInsideTheBlock, 1) << "the factor changed under a running block";
+    EXPECT_EQ(plugin.Upsampling(), 4);
+    plugin.Run(l, r, ol, orr);
+    EXPECT_EQ(plugin.Effect().Rate(), 4 * 48000.0);
 }

@@ -3,6 +3,7 @@
 // plug-in around it whose modulator activity a test can switch.
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "entry/interface/MAudioEffectPlugin.h"
@@ -31,6 +32,7 @@ public:
     }
     void Update() override { ++updates; }
     void Process(void*, float** inputs, float** outputs, int32_t n) override {
+        if (duringProcess) duringProcess();
         subBlocks.push_back(n);
         const double gain = gain_.IsTargetMode() ? gain_.floatValues.target : gain_.floatValues.value;
         gains.push_back(gain);
@@ -46,6 +48,8 @@ public:
     int32_t Channels() const { return channels_; }
     double Rate() const { return rate_; }
 
+    // Runs inside every sub-block, on the audio thread.
+    std::function<void()> duringProcess;
     std::vector<int32_t> subBlocks;
     std::vector<double> gains;
     std::vector<float> seen[8], seenSide[8];
