@@ -44,7 +44,7 @@ void MAudioEffectPluginToAudioPluginAdapter::Store(MStoreContext& context) {
         if (!context.storing) {
             if (const std::string* older = context.item.FindAttribute("EnableSurroundProcessing"))
                 mode = ParseInteger(*older) != 0 ? ChannelSurround : ChannelLeftRight;
-            if (mode == ChannelSurround && hostChannels_ < 3) mode = ChannelLeftRight;
+            if (mode == ChannelSurround && HostChannels() < 3) mode = ChannelLeftRight;
             channelMode_ = mode;
         }
         context.Boolean("ControllersEnabled", controllersEnabled_, StorePolicy::DefaultElided, false);

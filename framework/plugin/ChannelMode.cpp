@@ -18,13 +18,15 @@ const ChannelModeInfo& ChannelModeInfoFor(int32_t mode) {
     return modes[(mode >= 0 && mode < ChannelModeCount) ? mode : 0];
 }
 
-ChannelCounts ComputeChannelCounts(int32_t mode, int32_t h, bool hasInputs, int32_t surroundChannels) {
+ChannelCounts ComputeChannelCounts(int32_t mode, int32_t hostInputs, int32_t hostOutputs, bool hasInputs,
+                                   int32_t surroundChannels) {
     const ChannelModeInfo& info = ChannelModeInfoFor(mode);
     int32_t effectLimit = info.effectLimit;
     if (mode == ChannelSurround) effectLimit = std::min(effectLimit, surroundChannels);
+    const int32_t h = std::max(hasInputs ? hostInputs : 0, hostOutputs);
     ChannelCounts counts;
-    counts.hostInputs = hasInputs ? std::min(h, info.hostLimit) : 0;
-    counts.hostOutputs = std::min(h, info.hostLimit);
+    counts.hostInputs = hasInputs ? std::min(hostInputs, info.hostLimit) : 0;
+    counts.hostOutputs = std::min(hostOutputs, info.hostLimit);
     if (info.fixedCount)
         counts.effect = counts.hostInputs == 2 ? effectLimit : h;
     else

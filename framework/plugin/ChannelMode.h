@@ -36,7 +36,10 @@ struct ChannelCounts {
     int32_t working = 0;
 };
 
-// h: the host's declared channel count; surroundChannels: set flags of the surround mask.
-ChannelCounts ComputeChannelCounts(int32_t mode, int32_t hostChannels, bool hasInputs, int32_t surroundChannels);
+// The host's declared input and output channel counts; surroundChannels: set
+// flags of the surround mask. The effect gets as many channels as the wider
+// side, so that a mono input still fills a stereo output.
+ChannelCounts ComputeChannelCounts(int32_t mode, int32_t hostInputs, int32_t hostOutputs, bool hasInputs,
+                                   int32_t surroundChannels);
 
 }  // namespace corvane

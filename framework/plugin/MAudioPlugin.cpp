@@ -49,6 +49,13 @@ void MAudioPlugin::FinishParameters() {
 
 void MAudioPlugin::SetSurroundMask(const uint8_t (&mask)[8]) { std::memcpy(surroundMask_, mask, sizeof mask); }
 
+bool MAudioPlugin::SetHostChannels(int32_t inputs, int32_t outputs) {
+    const bool changed = inputs != hostInputChannels_ || outputs != hostOutputChannels_;
+    hostInputChannels_ = inputs;
+    hostOutputChannels_ = outputs;
+    return changed;
+}
+
 void MAudioPlugin::SetHighQualityUpsampling(bool on) { highQualityUpsampling.store(on); }
 
 bool MAudioPlugin::HighQualityUpsampling() { return highQualityUpsampling.load(); }
@@ -91,7 +98,9 @@ void MAudioPlugin::InitProcessing() {
         latchedMode_ = channelMode_;
         int32_t surround = 0;
         for (uint8_t flag : surroundMask_) surround += flag != 0;
-        counts_ = ComputeChannelCounts(latchedMode_, hostChannels_, inputBusCount_ > 0, surround);
+        deliveredInputs_ = hostInputChannels_ == NotGiven ? channelsPerBus_ : hostInputChannels_;
+        deliveredOutputs_ = hostOutputChannels_ == NotGiven ? channelsPerBus_ : hostOutputChannels_;
+        counts_ = ComputeChannelCounts(latchedMode_, deliveredInputs_, deliveredOutputs_, inputBusCount_ > 0, surround);
         ConfigureResamplers();
         SetLatency(EffectLatency() + ResamplingLatency(upsampling_, HighQualityUpsampling()));
         for (LatencyDelay& delay : coreDelays_) delay.SetLatency(EffectLatency() * upsampling_);
@@ -117,8 +126,10 @@ void MAudioPlugin::ProcessBlock(float** inputs, float** outputs, int32_t count, 
         if (inputs != nullptr)
             for (int32_t i = 0; i < inputBusCount_ * BusStride; ++i) in[i] = inputs[i];
         for (int32_t c = 0; c < BusStride; ++c) out[c] = outputs[c];
-        repair_.FixAudioBuffers(in, hostChannels_, inputBusCount_, channelsPerBus_, BusStride, true, count);
-        repair_.FixAudioBuffers(out, hostChannels_, 1, channelsPerBus_, BusStride, false, count);
+        float* hostOutputs[BusStride];
+        std::copy(out, out + BusStride, hostOutputs);
+        repair_.FixAudioBuffers(in, deliveredInputs_, inputBusCount_, channelsPerBus_, BusStride, true, count);
+        repair_.FixAudioBuffers(out, deliveredOutputs_, 1, channelsPerBus_, BusStride, false, count);
 
         // Work on copies of the inputs, with the anti-denormal offset: the
         // host's buffers and the silent buffer stay as they are.
@@ -166,6 +177,7 @@ void MAudioPlugin::ProcessBlock(float** inputs, float** outputs, int32_t count, 
                 if (out[c] != target[c])
                     for (int32_t i = 0; i < count; ++i) out[c][i] += target[c][i];
         PostProcess(in, out, count, replace);
+        FillUndeclaredOutputs(hostOutputs, count, replace);
     });
 }
 
@@ -175,6 +187,21 @@ void MAudioPlugin::Bypass(float** in, float** out, int32_t count, int32_t replac
         delays_[c].Process(in[c], target, count);
         if (!replace)
             for (int32_t i = 0; i < count; ++i) out[c][i] += target[i];
+    }
+}
+
+void MAudioPlugin::FillUndeclaredOutputs(float** outputs, int32_t count, int32_t replace) {
+    const int32_t declared = std::min(deliveredOutputs_, channelsPerBus_);
+    if (declared < 1) return;
+    const float* last = outputs[declared - 1];
+    if (last == nullptr) return;
+    for (int32_t c = declared; c < channelsPerBus_; ++c) {
+        float* extra = outputs[c];
+        if (extra == nullptr || extra == last) continue;
+        if (replace)
+            std::copy(last, last + count, extra);
+        else
+            for (int32_t i = 0; i < count; ++i) extra[i] += last[i];
     }
 }
 

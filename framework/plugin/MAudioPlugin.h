@@ -4,6 +4,7 @@
 // bypass, automatic gain, upsampling, channel modes, sub-blocks and
 // parameter ramps.
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -42,7 +43,12 @@ public:
 
     // Processing settings the adapters report; InitProcessing applies them.
     void SetHostSampleRate(double rate) { hostSampleRate_ = rate; }
-    void SetHostChannels(int32_t channels) { hostChannels_ = channels; }
+    // The channel counts the host declared (NotGiven: as many as a bus has);
+    // InitProcessing applies them. True when they changed.
+    static constexpr int32_t NotGiven = -1;
+    bool SetHostChannels(int32_t inputs, int32_t outputs);
+    bool SetHostChannels(int32_t channels) { return SetHostChannels(channels, channels); }
+    int32_t HostChannels() const { return std::max(hostInputChannels_, hostOutputChannels_); }
     void SetChannelMode(int32_t mode) { channelMode_ = mode; }
     int32_t ChannelMode() const { return channelMode_; }
     int32_t Upsampling() const { return upsampling_; }
@@ -138,7 +144,8 @@ protected:
     int32_t upsampling_ = 1;
     int32_t channelMode_ = 0;  // applied at the next InitProcessing
     uint8_t surroundMask_[8] = {1, 1, 1, 1, 1, 1, 1, 1};
-    int32_t hostChannels_ = 2;
+    int32_t hostInputChannels_ = 2;
+    int32_t hostOutputChannels_ = 2;
 
 private:
     void Core(float** inputs, float** outputs, int32_t count);
@@ -147,6 +154,8 @@ private:
     void Decode(float** inputs, float** outputs, int32_t count, bool encoded);
     void Bypass(float** inputs, float** outputs, int32_t count, int32_t replace);
     // A block that could not run: silence, or in bypass the input as it came.
+    // Output channels the host passed beyond its declared count get the last declared one.
+    void FillUndeclaredOutputs(float** outputs, int32_t count, int32_t replace);
     void WriteAbandonedBlock(float** inputs, float** outputs, int32_t count, int32_t replace);
     void ConfigureResamplers();
 
@@ -155,6 +164,7 @@ private:
     double hostSampleRate_ = 44100.0;
     int32_t latchedMode_ = 0;
     ChannelCounts counts_;
+    int32_t deliveredInputs_ = 2, deliveredOutputs_ = 2;  // latched host counts, for buffer repair
     int32_t latency_ = 0;
     ParameterRamps ramps_;
     AudioBufferRepair repair_;

@@ -259,11 +259,11 @@ bool MAudioPluginVSTAdapter::setSpeakerArrangement(const VstSpeakerArrangement* 
             (output != nullptr && output->numChannels > effect_.numOutputs))
             return false;
         const int32_t inputs = effect_.numInputs == 0 ? 0
-                               : input == nullptr    ? -1
+                               : input == nullptr    ? corvane::MAudioPlugin::NotGiven
                                                      : std::min(input->numChannels, channelsPerBus_);
         const int32_t outputs =
             output == nullptr || output->numChannels <= 0 ? 1 : std::min(output->numChannels, channelsPerBus_);
-        plugin_->SetHostChannels(inputs >= 1 ? inputs : outputs);
+        if (plugin_->SetHostChannels(inputs, outputs)) plugin_->InitProcessing();
         return true;
     });
 }

@@ -110,12 +110,12 @@ TEST(Pipeline, MonoHostAndMissingSideChain) {
     std::vector<float> mono = Tone(64, 1000.0, 48000.0), outL(64), outR(64);
     float* inputs[16] = {mono.data()};
     float* outputs[8] = {outL.data(), outR.data()};
-    plugin.SetHostChannels(2);  // a stereo plug-in on a host that delivers one input channel
+    plugin.SetHostChannels(1, 2);  // a host that delivers one input channel and takes two outputs
     plugin.InitProcessing();
-    plugin.SetHostChannels(1);
     plugin.ProcessBlock(inputs, outputs, 64, 1);
     for (int i = 0; i < 64; ++i) {
         EXPECT_FLOAT_EQ(plugin.Effect().seen[1][i], plugin.Effect().seen[0][i]) << "mono feeds both channels";
+        EXPECT_FLOAT_EQ(outR[i], outL[i]) << "and both outputs are written";
         EXPECT_LT(std::fabs(plugin.Effect().seenSide[0][i]), 1e-14f) << "no side-chain reads silence";
     }
 }
@@ -172,13 +172,16 @@ TEST(Pipeline, ChannelCountsFollowTheMode) {
         {ChannelMidSide, 2, {2, 2, 2, 2}},   {ChannelSurround, 6, {6, 6, 3, 6}},
     };
     for (const Case& c : cases) {
-        const ChannelCounts counts = ComputeChannelCounts(c.mode, c.h, true, 3);
+        const ChannelCounts counts = ComputeChannelCounts(c.mode, c.h, c.h, true, 3);
         EXPECT_EQ(counts.hostInputs, c.expected.hostInputs) << c.mode;
         EXPECT_EQ(counts.hostOutputs, c.expected.hostOutputs) << c.mode;
         EXPECT_EQ(counts.effect, c.expected.effect) << c.mode;
         EXPECT_EQ(counts.working, c.expected.working) << c.mode;
     }
-    EXPECT_EQ(ComputeChannelCounts(ChannelLeftRight, 2, false, 8).hostInputs, 0);
+    EXPECT_EQ(ComputeChannelCounts(ChannelLeftRight, 2, 2, false, 8).hostInputs, 0);
+    const ChannelCounts monoToStereo = ComputeChannelCounts(ChannelLeftRight, 1, 2, true, 8);
+    EXPECT_EQ(monoToStereo.effect, 2) << "the stereo output is processed";
+    EXPECT_EQ(ComputeChannelCounts(ChannelLeftRight, 2, 1, true, 8).effect, 2);
     EXPECT_STREQ(ChannelModeInfoFor(ChannelMidSide).name, "Mid + Side");
 }
 

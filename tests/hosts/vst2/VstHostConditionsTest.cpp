@@ -62,3 +62,44 @@ TEST_F(VstHostConditions, NumbersIgnoreTheHostsLocale) {
     EXPECT_FLOAT_EQ(instance_->GetParameter(Attack), 0.71f);
     VstTestHost::Close(other);
 }
+
+// Whatever the host declares, every output buffer it passes is written.
+TEST_F(VstHostConditions, SpeakerArrangementsWriteEveryOutput) {
+    struct Case {
+        const char* what;
+        int32_t inputs, outputs;  // 0: no arrangement passed
+        bool rightEqualsLeft;
+    } cases[] = {
+        {"mono in, stereo out", 1, 2, false},
+        {"stereo in, mono out", 2, 1, true},
+        {"no arrangements", 0, 0, true},
+        {"stereo in, stereo out", 2, 2, false},
+    };
+    for (const Case& c : cases) {
+        VstTestHost::Instance* instance = host_.Open();
+        VstSpeakerArrangement in{}, out{};
+        in.numChannels = c.inputs;
+        in.type = c.inputs == 1 ? kSpeakerArrMono : kSpeakerArrStereo;
+        out.numChannels = c.outputs;
+        out.type = c.outputs == 1 ? kSpeakerArrMono : kSpeakerArrStereo;
+        ASSERT_EQ(instance->Dispatch(effSetSpeakerArrangement, 0,
+                                     c.inputs > 0 ? reinterpret_cast<intptr_t>(&in) : 0, c.outputs > 0 ? &out : nullptr),
+                  1)
+            << c.what;
+        instance->Dispatch(effMainsChanged, 0, 0);
+        instance->Dispatch(effMainsChanged, 0, 1);
+        TestAudio audio(256, 9);
+        for (auto& channel : audio.out) std::fill(channel.begin(), channel.end(), std::nanf(""));
+        instance->effect->processReplacing(instance->effect, audio.inputs, audio.outputs, 256);
+        double rightEnergy = 0.0;
+        for (int i = 0; i < 256; ++i) {
+            ASSERT_TRUE(std::isfinite(audio.out[0][i]) && std::isfinite(audio.out[1][i])) << c.what << " at " << i;
+            rightEnergy += audio.out[1][i] * audio.out[1][i];
+            if (c.rightEqualsLeft) {
+                ASSERT_EQ(audio.out[1][i], audio.out[0][i]) << c.what << " at " << i;
+            }
+        }
+        EXPECT_GT(rightEnergy, 0.0) << c.what;
+        VstTestHost::Close(instance);
+    }
+}
