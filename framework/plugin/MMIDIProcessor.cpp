@@ -64,16 +64,17 @@ void MMIDIProcessor::ProcessNotePerform(MIDINoteEvent& note) {
             ++channelCounts_[c];
         } else {
             if (held_[c][n] < 1) return;  // not held: dropped
-            if (sustainPedal_) {
+            if (sustainPedal_[c]) {
+                // A repeated note-off cannot sustain more instances than are held.
+                if (sustained_[c][n] >= held_[c][n]) return;
                 ++sustained_[c][n];
             } else {
-                --held_[c][n];
-                --channelCounts_[c];
+                ReleaseHeld(c, n);
             }
         }
         note.heldCount = held_[c][n];
         note.channelCount = channelCounts_[c];
-        note.sustainPedal = sustainPedal_;
+        note.sustainPedal = sustainPedal_[c];
         ProcessNote(note);
     });
 }
@@ -88,8 +89,13 @@ void MMIDIProcessor::SendNoteOff(int32_t delta, double position, int channel, in
     off.on = false;
     off.heldCount = held_[channel][note];
     off.channelCount = channelCounts_[channel];
-    off.sustainPedal = sustainPedal_;
+    off.sustainPedal = sustainPedal_[channel];
     ProcessNote(off);
+}
+
+void MMIDIProcessor::ReleaseHeld(int channel, int note) {
+    if (held_[channel][note] > 0) --held_[channel][note];
+    if (channelCounts_[channel] > 0) --channelCounts_[channel];
 }
 
 void MMIDIProcessor::ProcessAllNotesOff(int32_t delta) {
@@ -100,8 +106,7 @@ void MMIDIProcessor::ProcessAllNotesOff(int32_t delta) {
             for (int n = 0; n < Notes; ++n) {
                 sustained_[c][n] = 0;
                 while (held_[c][n] > 0) {
-                    --held_[c][n];
-                    --channelCounts_[c];
+                    ReleaseHeld(c, n);
                     SendNoteOff(delta, songPosition, c, n);
                 }
             }
@@ -124,13 +129,12 @@ int32_t MMIDIProcessor::ProcessMIDIController(int32_t delta, double position, ui
                 ProcessChannelPan(event);
                 return 1;
             case 64:
-                sustainPedal_ = value >= 0.5;
-                if (!sustainPedal_)
+                sustainPedal_[c] = value >= 0.5;
+                if (!sustainPedal_[c])
                     for (int n = 0; n < Notes; ++n)
                         while (sustained_[c][n] > 0) {
                             --sustained_[c][n];
-                            --held_[c][n];
-                            --channelCounts_[c];
+                            ReleaseHeld(c, n);
                             SendNoteOff(delta, position, c, n);
                         }
                 return 1;

@@ -58,7 +58,8 @@ public:
     int32_t HeldCount(int channel, int note) const { return held_[channel][note]; }
     int32_t SustainedCount(int channel, int note) const { return sustained_[channel][note]; }
     int32_t ChannelCount(int channel) const { return channelCounts_[channel]; }
-    bool SustainPedal() const { return sustainPedal_; }
+    // The pedal is a controller of its channel, as MIDI has it.
+    bool SustainPedal(int channel) const { return sustainPedal_[channel]; }
 
     // Transport the event positions are computed from.
     double tempo = 120.0;
@@ -74,11 +75,13 @@ private:
     template <class Call>
     void ForEachSubscriber(uint8_t channel, Call call);
     void SendNoteOff(int32_t deltaFrames, double position, int channel, int note);
+    // One held instance of the note ends; counts never go below 0.
+    void ReleaseHeld(int channel, int note);
 
     int32_t held_[ChannelSlots][Notes] = {};
     int32_t sustained_[ChannelSlots][Notes] = {};
     int32_t channelCounts_[ChannelSlots] = {};
-    bool sustainPedal_ = false;
+    bool sustainPedal_[ChannelSlots] = {};
     std::vector<Subscriber> subscribers_;
 };
 

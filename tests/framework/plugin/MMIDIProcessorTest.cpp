@@ -77,6 +77,32 @@ TEST(MIDIProcessor, SustainPedalDefersNoteOffs) {
     EXPECT_EQ(midi.ChannelCount(0), 0);
 }
 
+// A repeated note-off under the pedal, and a pedal on another channel.
+TEST(MIDIProcessor, PedalCountsStayWholeAndPerChannel) {
+    RecordingProcessor midi;
+    midi.Send(0xB0, 64, 127);
+    midi.Send(0x90, 48, 90);
+    midi.Send(0x80, 48, 0);
+    midi.Send(0x80, 48, 0);  // a second note-off for the one held note
+    EXPECT_EQ(midi.SustainedCount(0, 48), 1);
+    midi.Send(0xB0, 64, 0);
+    EXPECT_EQ(midi.HeldCount(0, 48), 0);
+    EXPECT_EQ(midi.ChannelCount(0), 0) << "never below 0";
+    EXPECT_EQ(midi.notes.size(), 3u) << "on, the sustained off, the off at pedal up";
+
+    midi.notes.clear();
+    midi.Send(0xB0, 64, 127);  // pedal down on channel 1 only
+    midi.Send(0x91, 50, 90);
+    midi.Send(0x81, 50, 0);
+    ASSERT_EQ(midi.notes.size(), 2u);
+    EXPECT_FALSE(midi.notes[1].sustainPedal);
+    EXPECT_EQ(midi.HeldCount(1, 50), 0) << "channel 2's pedal is up: released at once";
+    EXPECT_TRUE(midi.SustainPedal(0));
+    EXPECT_FALSE(midi.SustainPedal(1));
+    midi.Send(0xB1, 64, 0);  // channel 2's pedal up releases nothing of channel 1
+    EXPECT_TRUE(midi.SustainPedal(0));
+}
+
 TEST(MIDIProcessor, AllNotesOffReleasesEverything) {
     RecordingProcessor midi;
     midi.Send(0x90, 60, 90);
