@@ -65,7 +65,6 @@ void MAudioEffectPluginToAudioPluginAdapter::InitProcessing() {
 
 void MAudioEffectPluginToAudioPluginAdapter::InitProcessing_LockedPart() {
     MAudioPlugin::InitProcessing();
-    context_ = MProcessingContext();
     if (effect_ == nullptr) return;
     effect_->InitProcessing(Counts().effect, ProcessingSampleRate());
     effect_->Update();

@@ -92,7 +92,14 @@ public:
     int32_t EffectChannelCount() const { return counts_.effect; }
     int32_t LatchedChannelMode() const { return latchedMode_; }
     const ChannelCounts& Counts() const { return counts_; }
+    // [audio-thread] Filled by the adapter before each block.
     MProcessingContext& Context() { return context_; }
+    // Set before every block whether or not the host reports a transport;
+    // whoever follows the transport clears the one it reads.
+    bool transportRefresh[2] = {false, false};
+    // Whether the transport is read from the host at all. [any]
+    bool HostSynchronisation() const { return hostSynchronisation_.load(std::memory_order_relaxed); }
+    void SetHostSynchronisation(bool on) { hostSynchronisation_.store(on, std::memory_order_relaxed); }
     AutomaticGainControl& Agc() { return agc_; }
 
     MMutex& ProcessingLock() { return processingLock_; }
@@ -161,6 +168,7 @@ private:
 
     MMutex processingLock_, parameterLock_, stateLock_;
     std::atomic<uint64_t> abandonedBlocks_{0};
+    std::atomic<bool> hostSynchronisation_{true};
     double hostSampleRate_ = 44100.0;
     int32_t latchedMode_ = 0;
     ChannelCounts counts_;

@@ -14,6 +14,13 @@ struct MProcessingContext {
     double cycleEnd = -1.0;
     bool transportValid = false;
     bool playing = false;
+
+    // The host gave no transport this block (or synchronisation is off).
+    void ClearTransport() {
+        tempo = songPosition = barStart = cycleStart = cycleEnd = -1.0;
+        timeSignatureNumerator = timeSignatureDenominator = -1;
+        transportValid = false;
+    }
 };
 
 }  // namespace corvane

@@ -26,6 +26,17 @@ void CopyText(char* destination, const std::string& text, size_t limit) {
 
 constexpr size_t ParameterTextLimit = 24;
 
+constexpr int32_t TransportRequest = kVstTransportChanged | kVstTransportPlaying | kVstTransportCycleActive |
+                                     kVstAutomationWriting | kVstAutomationReading | kVstPpqPosValid |
+                                     kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
+
+// The bar start on the grid of the time signature's denominator.
+double BarStartOnGrid(const VstTimeInfo& time) {
+    const int32_t grid = std::max(time.timeSigDenominator / 4, 1);
+    return corvane::RoundHalfUp(grid * time.barStartPos) / grid;
+}
+
+
 }  // namespace
 
 MAudioPluginVSTAdapter::MAudioPluginVSTAdapter(HostCallback host,
@@ -271,6 +282,7 @@ bool MAudioPluginVSTAdapter::setSpeakerArrangement(const VstSpeakerArrangement* 
 int32_t MAudioPluginVSTAdapter::processEvents(const VstEvents* events) {
     GuardedVoid("MAudioPluginVSTAdapter::processEvents", [&] {
         if (events == nullptr || events->numEvents <= 0) return;
+        if (const VstTimeInfo* time = AskTime()) plugin_->Context().barStart = BarStartOnGrid(*time);
         corvane::MLock hold(inputLock_);
         for (int32_t i = 0; i < events->numEvents; ++i) {
             const VstEvent* event = events->events[i];
@@ -285,16 +297,19 @@ int32_t MAudioPluginVSTAdapter::processEvents(const VstEvents* events) {
     return 1;
 }
 
+const VstTimeInfo* MAudioPluginVSTAdapter::AskTime() {
+    if (!plugin_->HostSynchronisation()) return nullptr;
+    return reinterpret_cast<const VstTimeInfo*>(CallHost(audioMasterGetTime, 0, TransportRequest));
+}
+
 void MAudioPluginVSTAdapter::ReadTransport() {
     corvane::MProcessingContext& context = plugin_->Context();
-    const intptr_t answer =
-        CallHost(audioMasterGetTime, 0,
-                 kVstTransportChanged | kVstTransportPlaying | kVstTransportCycleActive | kVstAutomationWriting |
-                     kVstAutomationReading | kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid |
-                     kVstTimeSigValid);
-    const auto* time = reinterpret_cast<const VstTimeInfo*>(answer);
+    plugin_->transportRefresh[0] = plugin_->transportRefresh[1] = true;
+    const VstTimeInfo* time = AskTime();
     if (time == nullptr) {
-        context.transportValid = false;
+        // Nothing stale survives: position and tempo read "not given".
+        context.ClearTransport();
+        plugin_->songPosition = 0.0;
         return;
     }
     context.transportValid = true;
@@ -303,8 +318,7 @@ void MAudioPluginVSTAdapter::ReadTransport() {
     context.timeSignatureNumerator = time->timeSigNumerator;
     context.timeSignatureDenominator = time->timeSigDenominator;
     context.samplePosition = time->samplePos;
-    const int32_t grid = std::max(time->timeSigDenominator / 4, 1);
-    context.barStart = corvane::RoundHalfUp(grid * time->barStartPos) / grid;
+    context.barStart = BarStartOnGrid(*time);
     const bool cycle = time->cycleEndPos - time->cycleStartPos > 1e-20;
     context.cycleStart = cycle ? time->cycleStartPos : -1.0;
     context.cycleEnd = cycle ? time->cycleEndPos : -1.0;

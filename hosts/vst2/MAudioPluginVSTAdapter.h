@@ -76,6 +76,8 @@ public:
 private:
     intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
     void ReadTransport();
+    // The host's transport, or null when it gives none or synchronisation is off.
+    const VstTimeInfo* AskTime();
     void PerformProcessing(float** inputs, float** outputs, int32_t frames, int32_t replace);
     void SendQueuedMIDI();
     const std::vector<std::string>& InputNames() const;

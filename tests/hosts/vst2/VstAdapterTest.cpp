@@ -142,3 +142,45 @@ TEST(VstAdapterTexts, LongNamesAreCutTo24Characters) {
     EXPECT_STREQ(name, "A parameter name of thir");
     EXPECT_EQ(name[26], 0x7F);
 }
+
+TEST_F(VstAdapterTest, TransportWithoutAnAnswerIsNotGiven) {
+    host_.timeValid = true;
+    host_.time.tempo = 140.0;
+    host_.time.ppqPos = 16.0;
+    host_.time.timeSigNumerator = 4;
+    host_.time.timeSigDenominator = 4;
+    host_.time.flags = kVstTransportPlaying;
+    Block();
+    const corvane::MProcessingContext& context = adapter_->Plugin().Context();
+    EXPECT_DOUBLE_EQ(context.tempo, 140.0);
+    adapter_->Plugin().transportRefresh[0] = false;
+    host_.timeValid = false;  // the host stops answering
+    Block();
+    EXPECT_TRUE(adapter_->Plugin().transportRefresh[0]) << "set before every block";
+    EXPECT_FALSE(context.transportValid);
+    EXPECT_EQ(context.tempo, -1.0);
+    EXPECT_EQ(context.songPosition, -1.0);
+    EXPECT_EQ(context.timeSignatureNumerator, -1);
+
+    host_.timeValid = true;
+    adapter_->Plugin().SetHostSynchronisation(false);
+    Block();
+    EXPECT_EQ(context.tempo, -1.0) << "synchronisation off: the host is not asked";
+    adapter_->Plugin().SetHostSynchronisation(true);
+
+    // MIDI arriving refreshes the bar start at once.
+    host_.time.barStartPos = 8.0;
+    Block();
+    host_.time.barStartPos = 12.0;
+    VstMidiEvent note{};
+    note.type = kVstMidiType;
+    note.byteSize = sizeof note;
+    note.midiData[0] = static_cast<char>(0x90);
+    struct {
+        int32_t numEvents;
+        intptr_t reserved;
+        VstEvent* events[1];
+    } list{1, 0, {reinterpret_cast<VstEvent*>(&note)}};
+    adapter_->processEvents(reinterpret_cast<VstEvents*>(&list));
+    EXPECT_DOUBLE_EQ(context.barStart, 12.0);
+}
