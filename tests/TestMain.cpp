@@ -1,6 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+// Every test runs with its data folders in a fresh scratch place: nothing
+// reads or writes the user's real configuration.
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    std::string folder = (std::filesystem::temp_directory_path() / "sonvera-tests-XXXXXX").string();
+    if (mkdtemp(folder.data()) != nullptr) setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    const int result = RUN_ALL_TESTS();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return result;
 }

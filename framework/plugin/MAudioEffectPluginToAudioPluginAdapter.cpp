@@ -5,6 +5,7 @@
 #include "framework/core/ExceptionGuard.h"
 #include "framework/core/MLock.h"
 #include "framework/modulation/SpecialParameterFactories.h"
+#include "framework/storage/Configuration.h"
 
 namespace corvane {
 namespace {
@@ -36,7 +37,11 @@ void MAudioEffectPluginToAudioPluginAdapter::Initialize(const std::string& produ
     const ParameterTable& table = *host_->parameterTable;
     inputBusCount_ = std::min(std::max(table.inputBusCount, 0), MaxInputBuses);
     secondLevelDisplay_ = (table.flags & ParameterTableFlags::SecondLevelDisplay) != 0;
-    channels_ = ChannelConfiguration::Build(table.inputBusCount, false);
+    // The user's global "Surround" choice makes every bus eight channels wide.
+    const bool surround = Guarded("MAudioEffectPluginToAudioPluginAdapter::Initialize", false,
+                                  [] { return Configuration::Surround(); });
+    channels_ = ChannelConfiguration::Build(table.inputBusCount, surround);
+    channelsPerBus_ = channels_.channelsPerBus;
     registry_.RegisterEffect(*effect_, table);
     RegisterFrameworkObjects();
     FinishParameters();

@@ -85,12 +85,13 @@ void MAudioPlugin::SetLatency(int32_t samples) {
 
 void MAudioPlugin::ConfigureResamplers() {
     const bool hq = HighQualityUpsampling();
+    // Every channel of a bus: the block loops run over all of them.
     for (int32_t bus = 0; bus < inputBusCount_; ++bus)
-        for (int32_t c = 0; c < std::max(counts_.working, 1); ++c) {
+        for (int32_t c = 0; c < channelsPerBus_; ++c) {
             Upsampler& up = upsamplers_[bus * BusStride + c];
             if (up.Factor() != upsampling_ || up.HighQuality() != hq) up.Configure(upsampling_, hq);
         }
-    for (int32_t c = 0; c < std::max(counts_.working, 1); ++c) downsamplers_[c].Configure(upsampling_, hq);
+    for (int32_t c = 0; c < channelsPerBus_; ++c) downsamplers_[c].Configure(upsampling_, hq);
 }
 
 void MAudioPlugin::InitProcessing() {
@@ -302,6 +303,9 @@ void MAudioPlugin::Core(float** inputs, float** outputs, int32_t count) {
             }
         }
         RunSubBlocks(gatheredIn, gatheredOut, count);
+        // Outputs the host feeds no input for stay silent.
+        for (int32_t c = std::max(counts_.hostInputs, 0); c < channelsPerBus_; ++c)
+            if (out[c] != nullptr) std::fill(out[c], out[c] + count, 0.0f);
         return;
     }
     RunSubBlocks(in, out, count);

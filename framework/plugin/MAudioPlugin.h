@@ -48,7 +48,10 @@ public:
     static constexpr int32_t NotGiven = -1;
     bool SetHostChannels(int32_t inputs, int32_t outputs);
     bool SetHostChannels(int32_t channels) { return SetHostChannels(channels, channels); }
-    int32_t HostChannels() const { return std::max(hostInputChannels_, hostOutputChannels_); }
+    int32_t HostChannels() const {
+        const int32_t widest = std::max(hostInputChannels_, hostOutputChannels_);
+        return widest == NotGiven ? channelsPerBus_ : widest;
+    }
     void SetChannelMode(int32_t mode) { channelMode_ = mode; }
     int32_t ChannelMode() const { return channelMode_; }
     int32_t Upsampling() const { return upsampling_; }
@@ -151,8 +154,8 @@ protected:
     int32_t upsampling_ = 1;
     int32_t channelMode_ = 0;  // applied at the next InitProcessing
     uint8_t surroundMask_[8] = {1, 1, 1, 1, 1, 1, 1, 1};
-    int32_t hostInputChannels_ = 2;
-    int32_t hostOutputChannels_ = 2;
+    int32_t hostInputChannels_ = NotGiven;
+    int32_t hostOutputChannels_ = NotGiven;
 
 private:
     void Core(float** inputs, float** outputs, int32_t count);

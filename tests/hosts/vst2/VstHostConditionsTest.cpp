@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "framework/storage/Configuration.h"
+#include "framework/storage/XMLFiles.h"
 #include "tests/hosts/vst2/VstTestHost.h"
 #include "tests/support/ScopedLocale.h"
 
@@ -25,6 +27,13 @@ constexpr int32_t Volume = 0, Attack = 16, Release = 17;
 void SetEveryParameter(VstTestHost::Instance& instance) {
     for (int32_t i = 0; i < instance.effect->numParams; ++i)
         instance.SetParameter(i, static_cast<float>((i * 37 % 97) / 97.0 + 0.003));
+}
+
+// A state as hosts keep it.
+std::vector<uint8_t> Compressed(const corvane::MXMLItem& state) {
+    corvane::MMemoryStream stream;
+    corvane::WriteCompressed(state, stream, "utf-8");
+    return std::vector<uint8_t>(stream.Data(), stream.Data() + stream.Size());
 }
 
 }  // namespace
@@ -102,4 +111,52 @@ TEST_F(VstHostConditions, SpeakerArrangementsWriteEveryOutput) {
         EXPECT_GT(rightEnergy, 0.0) << c.what;
         VstTestHost::Close(instance);
     }
+}
+
+// The user's global "Surround" choice: eight channels a bus, and channel mode
+// "Surround" processes the selected channels while the others pass.
+TEST_F(VstHostConditions, SurroundWhenTheUserChoseIt) {
+    corvane::Configuration::SetSurround(true);
+    VstTestHost::Instance* instance = host_.Open();
+    corvane::Configuration::SetSurround(false);
+    ASSERT_NE(instance, nullptr);
+    EXPECT_EQ(instance->effect->numInputs, 16);
+    EXPECT_EQ(instance->effect->numOutputs, 8);
+    VstPinProperties pin{};
+    ASSERT_EQ(instance->Dispatch(effGetInputProperties, 9, 0, &pin), 1);
+    EXPECT_STREQ(pin.label, "Sidechain 1");
+    EXPECT_EQ(pin.flags, kVstPinIsActive | kVstPinUseSpeaker);
+    EXPECT_EQ(pin.arrangementType, kSpeakerArr80Music);
+    ASSERT_EQ(instance->Dispatch(effGetOutputProperties, 7, 0, &pin), 1);
+    EXPECT_STREQ(pin.label, "Out 7");
+
+    corvane::MXMLItem state("settings");
+    state.SetAttribute("ChannelMode", "Surround");
+    state.SetAttribute("SurroundChannelsEnable", "10100000");
+    ASSERT_TRUE(instance->SetChunk(Compressed(state)));
+    constexpr int n = 256;
+    std::vector<float> in[16], out[8];
+    float* inputs[16];
+    float* outputs[8];
+    for (int c = 0; c < 16; ++c) {
+        in[c] = sonvera_test::TestAudio(n, 3 + c).in[c % 4];
+        inputs[c] = in[c].data();
+    }
+    for (int c = 0; c < 8; ++c) {
+        out[c].assign(n, std::nanf(""));
+        outputs[c] = out[c].data();
+    }
+    instance->effect->processReplacing(instance->effect, inputs, outputs, n);
+    for (int c = 0; c < 8; ++c) {
+        double difference = 0.0;
+        for (int i = 0; i < n; ++i) {
+            ASSERT_TRUE(std::isfinite(out[c][i])) << "channel " << c;
+            difference += std::fabs(out[c][i] - in[c][i]);
+        }
+        if (c == 0 || c == 2)
+            EXPECT_GT(difference, 1.0) << "channel " << c << " is vocoded";
+        else
+            EXPECT_LT(difference, 1e-3) << "channel " << c << " passes";
+    }
+    VstTestHost::Close(instance);
 }
