@@ -56,6 +56,9 @@ public:
     virtual std::string GetIdentifier(int32_t /*local*/) { return std::string(); }
     // Whether a typed text means a value at all (a number, an item name ...).
     virtual bool CanParseValueName(int32_t local, const std::string& text);
+    // The value the effect reads now: during a ramp, where the ramp (or a
+    // write that arrived meanwhile) has put it.
+    virtual double GetLiveValue(int32_t local) { return GetValue(local); }
 
     // Towards the host; each is guarded with its own label.
     void SendAutomation(int32_t local);

@@ -102,6 +102,18 @@ void SetNormalized(ParameterDescriptor& d, double x) {
     }
 }
 
+double GetLiveNormalized(const ParameterDescriptor& d) {
+    if (!d.IsTargetMode()) return GetNormalized(d);
+    switch (d.kind) {
+        case ParameterKindFloat:
+            return FloatNormalized(d, LoadRelaxed(d.floatValues.target));
+        case ParameterKindInteger:
+            return Fraction(LoadRelaxed(d.integerValues.target), d.integerValues.minimum, d.integerValues.maximum);
+        default:
+            return GetNormalized(d);
+    }
+}
+
 double GetNormalized(const ParameterDescriptor& d) {
     switch (d.kind) {
         case ParameterKindFloat:

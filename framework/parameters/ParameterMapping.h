@@ -14,6 +14,8 @@ namespace ParameterMapping {
 // parameter out of its range.
 void SetNormalized(ParameterDescriptor& descriptor, double x);
 double GetNormalized(const ParameterDescriptor& descriptor);
+// What the effect reads: the target while in target mode, else the value.
+double GetLiveNormalized(const ParameterDescriptor& descriptor);
 double GetDefaultNormalized(const ParameterDescriptor& descriptor);
 int32_t HostType(const ParameterDescriptor& descriptor);
 

@@ -17,6 +17,8 @@ public:
         int32_t index;
         double start, target, current, step;
         bool active, ramping;
+        double written;     // what the ramp last wrote, as the adapter reads it back
+        int32_t remaining;  // samples left in the block
     };
 
     // One item per interpolated parameter of the registry.
@@ -33,6 +35,10 @@ public:
     const std::vector<Item>& Items() const { return items_; }
 
 private:
+    void Write(Item& item, double value);
+    // A write that arrived during the ramp retargets it over the samples left.
+    void FollowNewTarget(Item& item);
+
     std::vector<Item> items_;
     bool reset_ = true;
 };

@@ -286,3 +286,21 @@ TEST(Pipeline, ALoadedUpsamplingFactorWaitsForTheBlock) {
     plugin.Run(l, r, ol, orr);
     EXPECT_EQ(plugin.Effect().Rate(), 4 * 48000.0);
 }
+
+// A host write in the middle of a ramp becomes the ramp's new target.
+TEST(Pipeline, AWriteDuringARampRetargetsIt) {
+    TestPlugin plugin;
+    SubBlocksOf(plugin, 300);
+    plugin.Parameters().SetParameter(0, 0.5, false);  // gain 1 -> 2
+    int calls = 0;
+    plugin.Effect().duringProcess = [&] {
+        if (++calls == 2) plugin.Parameters().SetParameter(0, 0.75, false);  // 3, from the second sub-block on
+    };
+    plugin.Effect().gains.clear();
+    SubBlocksOf(plugin, 1000);
+    const std::vector<double>& g = plugin.Effect().gains;
+    ASSERT_EQ(g.size(), 4u);
+    EXPECT_NEAR(g[2], 1.256 + 256.0 * (3.0 - 1.256) / 744.0, 1e-9) << "heads for the new target";
+    EXPECT_DOUBLE_EQ(plugin.Effect().Gain().floatValues.value, 3.0) << "the new target holds after the block";
+    EXPECT_DOUBLE_EQ(plugin.Parameters().GetParameter(0), 0.75);
+}
