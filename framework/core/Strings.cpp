@@ -57,6 +57,12 @@ std::string FormatDouble(double value, std::chars_format format, int precision) 
     return std::string(text, result.ptr);
 }
 
+std::string JoinWords(const std::string& a, const std::string& b) {
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    return a + " " + b;
+}
+
 double RoundHalfUp(double x) {
     const double whole = std::floor(x);
     return (x - whole >= 0.5) ? whole + 1.0 : whole;

@@ -9,6 +9,8 @@ namespace corvane {
 
 // a, " - ", b; or whichever of the two is not empty.
 std::string JoinTexts(const std::string& a, const std::string& b);
+// a, a space, b; or whichever of the two is not empty.
+std::string JoinWords(const std::string& a, const std::string& b);
 
 // Numbers in texts never depend on the process locale: a host may have set
 // one with a decimal comma, and states must load the same under any locale.

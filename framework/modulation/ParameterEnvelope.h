@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/modulation/MEnvelope.h"
+#include "framework/parameters/Format.h"
 #include "framework/parameters/ParameterAdapters.h"
 
 namespace corvane {
@@ -16,6 +17,9 @@ public:
     std::string GetPath(int32_t /*local*/) override {
         return JoinTexts(JoinTexts(pathPrefix, path), name);
     }
+    // "Graph Attack Point 1 X": the object's name keeps the fields apart.
+    std::string GetLabel(int32_t local) override { return JoinWords(JoinWords(prefix, name), GetName(local)); }
+    std::string GetCategory(int32_t /*local*/) override { return name; }
 };
 
 template <class Object>
@@ -60,7 +64,7 @@ public:
 
 template <class Base>
 std::string ParameterEnvelopeT<Base>::GetValueNameFrom01(int32_t /*local*/, double value) {
-    return std::to_string(value);
+    return FormatText("{0.6}", {value});
 }
 
 }  // namespace corvane

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/core/MEventTarget.h"
+#include "framework/core/Strings.h"
 
 namespace corvane {
 
@@ -59,6 +60,12 @@ public:
     // The value the effect reads now: during a ramp, where the ramp (or a
     // write that arrived meanwhile) has put it.
     virtual double GetLiveValue(int32_t local) { return GetValue(local); }
+    // For hosts that show more than a short name: a label unique among the
+    // parameters (the object's name before the field's), the group it
+    // belongs to, and the range of stepped kinds (false for continuous ones).
+    virtual std::string GetLabel(int32_t local) { return JoinWords(prefix, GetName(local)); }
+    virtual std::string GetCategory(int32_t /*local*/) { return std::string(); }
+    virtual bool GetIntegerRange(int32_t /*local*/, int32_t& /*minimum*/, int32_t& /*maximum*/) { return false; }
 
     // Towards the host; each is guarded with its own label.
     void SendAutomation(int32_t local);

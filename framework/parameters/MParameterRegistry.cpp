@@ -194,6 +194,27 @@ std::string MParameterRegistry::GetParameterName(int32_t index) {
     });
 }
 
+std::string MParameterRegistry::GetParameterLabel(int32_t index) {
+    return Guarded("MAudioPlugin::GetParameterLabel", std::string(), [&] {
+        int32_t local;
+        return Resolve(index, local).GetLabel(local);
+    });
+}
+
+std::string MParameterRegistry::GetParameterCategory(int32_t index) {
+    return Guarded("MAudioPlugin::GetParameterCategory", std::string(), [&] {
+        int32_t local;
+        return Resolve(index, local).GetCategory(local);
+    });
+}
+
+bool MParameterRegistry::GetParameterIntegerRange(int32_t index, int32_t& minimum, int32_t& maximum) {
+    return Guarded("MAudioPlugin::GetParameterIntegerRange", false, [&] {
+        int32_t local;
+        return Resolve(index, local).GetIntegerRange(local, minimum, maximum);
+    });
+}
+
 std::string MParameterRegistry::GetParameterID(int32_t index) {
     return Guarded("MAudioPlugin::GetParameterID", std::string(), [&] {
         int32_t local;

@@ -57,6 +57,9 @@ public:
     bool IsParameterRandomizable(int32_t index);
     std::string GetParameterIdentifier(int32_t index);
     bool CanParseParameterValueName(int32_t index, const std::string& text);
+    std::string GetParameterLabel(int32_t index);
+    std::string GetParameterCategory(int32_t index);
+    bool GetParameterIntegerRange(int32_t index, int32_t& minimum, int32_t& maximum);
 
     int32_t ParameterCount() const { return hostCount_; }  // what hosts see
     int32_t TotalCount() const { return totalCount_; }

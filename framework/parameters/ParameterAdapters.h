@@ -19,6 +19,7 @@ class ParameterMainBase : public MAudioPluginAutomationAdapter {
 public:
     std::string GetName(int32_t /*local*/) override { return name; }
     std::string GetPath(int32_t /*local*/) override { return JoinTexts(JoinTexts(pathPrefix, path), group); }
+    std::string GetCategory(int32_t /*local*/) override { return group.empty() ? path : group; }
 
     std::string name;
     std::string path;   // the descriptor's two path parts, joined
@@ -94,6 +95,9 @@ public:
     std::string GetIdentifier(int32_t /*local*/) override { return this->Descriptor().identifier; }
     bool CanParseValueName(int32_t /*local*/, const std::string& text) override {
         return ParameterMapping::CanParseValueName(this->Descriptor(), text);
+    }
+    bool GetIntegerRange(int32_t /*local*/, int32_t& minimum, int32_t& maximum) override {
+        return ParameterMapping::IntegerRange(this->Descriptor(), minimum, maximum);
     }
     void Randomize(double amount) override {
         if (Base::RandomizesDescriptor)

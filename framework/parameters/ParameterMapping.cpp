@@ -298,6 +298,26 @@ void Randomize(ParameterDescriptor& d, double amount, bool force) {
     }
 }
 
+bool IntegerRange(const ParameterDescriptor& d, int32_t& minimum, int32_t& maximum) {
+    switch (d.kind) {
+        case ParameterKindInteger:
+            minimum = d.integerValues.minimum;
+            maximum = d.integerValues.maximum;
+            return true;
+        case ParameterKindEnum:
+            minimum = 0;
+            maximum = std::max(d.enumValues.itemCount - 1, 0);
+            return true;
+        case ParameterKindBool:
+        case ParameterKindGroup:
+            minimum = 0;
+            maximum = 1;
+            return true;
+        default:
+            return false;
+    }
+}
+
 void SetInterpolating(ParameterDescriptor& d, bool on) {
     if (d.kind == ParameterKindFloat)
         d.floatValues.target = d.floatValues.value;

@@ -28,6 +28,9 @@ double ParseValueName(const ParameterDescriptor& descriptor, const std::string& 
 // apply, else a number at the start.
 bool CanParseValueName(const ParameterDescriptor& descriptor, const std::string& text);
 
+// The values of a stepped kind (integer, enumeration, switch); false for the others.
+bool IntegerRange(const ParameterDescriptor& descriptor, int32_t& minimum, int32_t& maximum);
+
 // Randomises the descriptor in place, without notification. Full when the
 // amount is 1; the randomizable bit is honoured unless forced.
 void Randomize(ParameterDescriptor& descriptor, double amount, bool force);

@@ -76,6 +76,7 @@ MAudioPluginVSTAdapter::MAudioPluginVSTAdapter(HostCallback host,
         effect_.uniqueID = UniqueId;
         effect_.version = 1;
         effect_.object = this;
+        BuildCategories();
         ReportLatency(plugin_->Latency());
         resume();
         // No editor yet: effFlagsHasEditor stays clear.
@@ -158,6 +159,47 @@ bool MAudioPluginVSTAdapter::string2parameter(int32_t index, const char* text) {
         if (!plugin_->Parameters().CanParseParameterValueName(index, text)) return false;
         const double value = plugin_->Parameters().ParseParameterValueName(index, text);
         plugin_->Parameters().SetParameter(index, value, false);
+        return true;
+    });
+}
+
+void MAudioPluginVSTAdapter::BuildCategories() {
+    corvane::MParameterRegistry& parameters = plugin_->Parameters();
+    parameterCategory_.assign(static_cast<size_t>(effect_.numParams), 0);
+    for (int32_t i = 0; i < effect_.numParams; ++i) {
+        const std::string name = parameters.GetParameterCategory(i);
+        if (name.empty()) continue;
+        auto found = std::find_if(categories_.begin(), categories_.end(), [&](const auto& c) { return c.first == name; });
+        if (found == categories_.end()) found = categories_.insert(categories_.end(), {name, 0});
+        ++found->second;
+        parameterCategory_[static_cast<size_t>(i)] = static_cast<int16_t>(found - categories_.begin() + 1);
+    }
+}
+
+bool MAudioPluginVSTAdapter::getParameterProperties(int32_t index, VstParameterProperties* properties) {
+    return Guarded("MAudioPluginVSTAdapter::getParameterProperties", false, [&] {
+        if (properties == nullptr || index < 0 || index >= effect_.numParams) return false;
+        corvane::MParameterRegistry& parameters = plugin_->Parameters();
+        std::memset(properties, 0, sizeof *properties);
+        CopyText(properties->label, parameters.GetParameterLabel(index), sizeof properties->label - 1);
+        CopyText(properties->shortLabel, parameters.GetParameterName(index), sizeof properties->shortLabel - 1);
+        int32_t minimum = 0, maximum = 0;
+        if (parameters.GetParameterIntegerRange(index, minimum, maximum)) {
+            properties->flags |= kVstParameterUsesIntegerMinMax | kVstParameterUsesIntStep;
+            if (minimum == 0 && maximum == 1) properties->flags |= kVstParameterIsSwitch;
+            properties->minInteger = minimum;
+            properties->maxInteger = maximum;
+            properties->stepInteger = 1;
+            properties->largeStepInteger = std::max((maximum - minimum) / 10, 1);
+        }
+        const int16_t category = parameterCategory_[static_cast<size_t>(index)];
+        if (category > 0) {
+            const auto& [name, size] = categories_[static_cast<size_t>(category - 1)];
+            properties->flags |= kVstParameterSupportsDisplayCategory;
+            properties->category = category;
+            properties->numParametersInCategory = size;
+            CopyText(properties->categoryLabel, name, sizeof properties->categoryLabel - 1);
+        }
         return true;
     });
 }

@@ -44,6 +44,8 @@ public:
     void getParameterDisplay(int32_t index, char* text);
     void getParameterLabel(int32_t index, char* text);
     bool string2parameter(int32_t index, const char* text);
+    // Labels beyond 24 characters, categories and steps for the hosts that ask.
+    bool getParameterProperties(int32_t index, VstParameterProperties* properties);
     int32_t getChunk(void** data);
     int32_t setChunk(const void* data, int32_t size);
     intptr_t vendorSpecific(int32_t selector, intptr_t value, void* ptr);
@@ -93,6 +95,10 @@ private:
     double sampleRate_ = 44100.0;
     int32_t blockSize_ = 1024;
     std::vector<uint8_t> chunk_;
+    // Per parameter: its category's number (1 based, 0 for none); per category: name and size.
+    std::vector<int16_t> parameterCategory_;
+    std::vector<std::pair<std::string, int16_t>> categories_;
+    void BuildCategories();
     bool lastChunkAccepted_ = false;
 
     // Incoming and outgoing MIDI: fixed capacity, swapped out under the lock.

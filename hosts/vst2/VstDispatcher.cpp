@@ -60,6 +60,8 @@ intptr_t Dispatch(MAudioPluginVSTAdapter& a, int32_t opcode, int32_t index, intp
             return a.processEvents(static_cast<const VstEvents*>(ptr));
         case effCanBeAutomated:
             return index >= 0 && index < a.Effect()->numParams ? 1 : 0;
+        case effGetParameterProperties:
+            return a.getParameterProperties(index, static_cast<VstParameterProperties*>(ptr)) ? 1 : 0;
         case effString2Parameter:
             return a.string2parameter(index, static_cast<const char*>(ptr)) ? 1 : 0;
         case effGetInputProperties:

@@ -262,6 +262,41 @@ struct VstSpeakerArrangement {
 static_assert(sizeof(VstSpeakerProperties) == 112, "VstSpeakerProperties layout");
 static_assert(offsetof(VstSpeakerArrangement, speakers) == 8, "VstSpeakerArrangement layout");
 
+// Answer to effGetParameterProperties.
+enum VstParameterFlags : int32_t {
+    kVstParameterIsSwitch = 1 << 0,
+    kVstParameterUsesIntegerMinMax = 1 << 1,
+    kVstParameterUsesFloatStep = 1 << 2,
+    kVstParameterUsesIntStep = 1 << 3,
+    kVstParameterSupportsDisplayIndex = 1 << 4,
+    kVstParameterSupportsDisplayCategory = 1 << 5,
+    kVstParameterCanRamp = 1 << 6,
+};
+
+struct VstParameterProperties {
+    float stepFloat;
+    float smallStepFloat;
+    float largeStepFloat;
+    char label[64];
+    int32_t flags;
+    int32_t minInteger;
+    int32_t maxInteger;
+    int32_t stepInteger;
+    int32_t largeStepInteger;
+    char shortLabel[8];
+    int16_t displayIndex;
+    int16_t category;  // 0: none, else category index + 1
+    int16_t numParametersInCategory;
+    int16_t reserved;
+    char categoryLabel[24];
+    char future[16];
+};
+
+static_assert(offsetof(VstParameterProperties, flags) == 76, "VstParameterProperties layout");
+static_assert(offsetof(VstParameterProperties, shortLabel) == 96, "VstParameterProperties layout");
+static_assert(offsetof(VstParameterProperties, categoryLabel) == 112, "VstParameterProperties layout");
+static_assert(sizeof(VstParameterProperties) == 152, "VstParameterProperties layout");
+
 struct ERect {
     int16_t top, left, bottom, right;
 };

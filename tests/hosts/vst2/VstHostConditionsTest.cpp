@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "framework/storage/Configuration.h"
@@ -159,4 +160,42 @@ TEST_F(VstHostConditions, SurroundWhenTheUserChoseIt) {
             EXPECT_LT(difference, 1e-3) << "channel " << c << " passes";
     }
     VstTestHost::Close(instance);
+}
+
+// Hosts that ask for parameter properties label them by these: unique,
+// whole, grouped, and stepped kinds shown as steps or switches.
+TEST_F(VstHostConditions, ParameterPropertiesNameEveryParameterApart) {
+    std::set<std::string> labels;
+    VstParameterProperties p{};
+    for (int32_t i = 0; i < instance_->effect->numParams; ++i) {
+        ASSERT_EQ(instance_->Dispatch(effGetParameterProperties, i, 0, &p), 1) << i;
+        EXPECT_GT(std::strlen(p.label), 0u) << i;
+        EXPECT_TRUE(labels.insert(p.label).second) << "label used twice: " << p.label;
+    }
+    EXPECT_EQ(instance_->Dispatch(effGetParameterProperties, instance_->effect->numParams, 0, &p), 0);
+
+    struct Case {
+        int32_t index;
+        const char* label;
+        const char* category;
+        int32_t flags, minimum, maximum;
+    } cases[] = {
+        {8, "Swap carrier and modulator", "",
+         kVstParameterIsSwitch | kVstParameterUsesIntegerMinMax | kVstParameterUsesIntStep, 0, 1},
+        {21, "Bands", "Filters", kVstParameterUsesIntegerMinMax | kVstParameterUsesIntStep, 4, 100},
+        {6, "Mode", "", kVstParameterUsesIntegerMinMax | kVstParameterUsesIntStep, 0, 7},
+        {10, "Whitening", "Effects", 0, 0, 0},
+        {Attack, "Attack", "Detector", 0, 0, 0},
+        {26, "Graph Frequencies carrier Point 1 X", "Graph Frequencies carri", 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(instance_->Dispatch(effGetParameterProperties, c.index, 0, &p), 1);
+        EXPECT_STREQ(p.label, c.label);
+        EXPECT_STREQ(p.categoryLabel, c.category) << c.label;
+        EXPECT_EQ(p.category > 0, *c.category != 0) << c.label;
+        EXPECT_EQ(p.flags & ~kVstParameterSupportsDisplayCategory, c.flags) << c.label;
+        EXPECT_EQ(p.minInteger, c.minimum) << c.label;
+        EXPECT_EQ(p.maxInteger, c.maximum) << c.label;
+    }
+    EXPECT_EQ(instance_->Text(effGetParamName, 8), "Swap carrier and modulat") << "the short name stays as it was";
 }
