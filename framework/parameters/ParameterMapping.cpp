@@ -249,13 +249,14 @@ void Randomize(ParameterDescriptor& d, double amount, bool force) {
             if (full) {
                 v = FloatPhysical(d, u);
             } else {
-                const double x = Clamp01(FloatNormalized(d, f.value) + u * 2.0 * amount - amount);
+                const double x = Clamp01(FloatNormalized(d, LoadRelaxed(f.value)) + u * 2.0 * amount - amount);
                 v = FloatPhysical(d, x);
             }
             if (d.WantsWholeNumbers()) v = RoundHalfUp(v);
             v = std::min(std::max(v, f.minimum), f.maximum);
-            f.value = v;
-            d.committedValue = v;
+            // The audio thread reads these while a randomisation runs.
+            StoreRelaxed(f.value, v);
+            StoreRelaxed(d.committedValue, v);
             break;
         }
         case ParameterKindInteger: {
@@ -267,10 +268,10 @@ void Randomize(ParameterDescriptor& d, double amount, bool force) {
                 v = RoundHalfUp(i.minimum + u * span);
             } else {
                 const double spread = span * amount;
-                v = i.value + RoundHalfUp(u * 2.0 * spread - spread);
+                v = LoadRelaxed(i.value) + RoundHalfUp(u * 2.0 * spread - spread);
             }
-            i.value = static_cast<int32_t>(std::min(std::max(v, static_cast<double>(i.minimum)),
-                                                    static_cast<double>(i.maximum)));
+            StoreRelaxed(i.value, static_cast<int32_t>(std::min(std::max(v, static_cast<double>(i.minimum)),
+                                                                static_cast<double>(i.maximum))));
             break;
         }
         case ParameterKindEnum: {
@@ -281,17 +282,18 @@ void Randomize(ParameterDescriptor& d, double amount, bool force) {
                 index = static_cast<int64_t>(u * e.itemCount);
             } else {
                 const double spread = e.itemCount * amount;
-                index = e.valueIndex + static_cast<int64_t>(RoundHalfUp(u * 2.0 * spread - spread));
+                index = LoadRelaxed(e.valueIndex) + static_cast<int64_t>(RoundHalfUp(u * 2.0 * spread - spread));
             }
-            e.valueIndex = static_cast<int32_t>(std::max<int64_t>(0, std::min<int64_t>(index, e.itemCount - 1)));
+            StoreRelaxed(e.valueIndex,
+                         static_cast<int32_t>(std::max<int64_t>(0, std::min<int64_t>(index, e.itemCount - 1))));
             break;
         }
         case ParameterKindBool:
-            if (amount + 1e-50 >= 0.5) d.boolValue = MRandom::NextBit16() ? 1 : 0;
+            if (amount + 1e-50 >= 0.5) StoreRelaxed(d.boolValue, static_cast<uint8_t>(MRandom::NextBit16() ? 1 : 0));
             break;
         case ParameterKindGroup:
             if (d.groupValues.switchValue != nullptr && amount + 1e-50 >= 0.5)
-                *d.groupValues.switchValue = MRandom::NextBit16() ? 1 : 0;
+                StoreRelaxed(*d.groupValues.switchValue, static_cast<uint8_t>(MRandom::NextBit16() ? 1 : 0));
             break;
         default:
             break;

@@ -38,14 +38,14 @@ void MAudioEffectPluginToAudioPluginAdapter::Store(MStoreContext& context) {
         } else {
             context.IntegerWithLoadDefault("Version", version_, 328448);
         }
-        int32_t mode = channelMode_;
+        int32_t mode = ChannelMode();
         context.Enumeration("ChannelMode", mode, StoredChannelModes, ChannelModeCount);
         if (mode == ChannelSurround) SurroundMask(context, surroundMask_);
         if (!context.storing) {
             if (const std::string* older = context.item.FindAttribute("EnableSurroundProcessing"))
                 mode = ParseInteger(*older) != 0 ? ChannelSurround : ChannelLeftRight;
             if (mode == ChannelSurround && HostChannels() < 3) mode = ChannelLeftRight;
-            channelMode_ = mode;
+            SetChannelMode(mode);
         }
         context.Boolean("ControllersEnabled", controllersEnabled_, StorePolicy::DefaultElided, false);
         context.Boolean("NoteControllersEnabled", noteControllersEnabled_, StorePolicy::DefaultElided, false);
@@ -58,8 +58,9 @@ void MAudioEffectPluginToAudioPluginAdapter::Store(MStoreContext& context) {
         bool bypass = LoadRelaxed(bypassDescriptor_.boolValue) != 0;
         context.Boolean("Bypass", bypass, StorePolicy::DefaultElided, false);
         StoreRelaxed(bypassDescriptor_.boolValue, static_cast<uint8_t>(bypass ? 1 : 0));  // the audio thread reads it
-        context.Integer("MaxLFOBlockSize", maxLFOBlockSize_, StorePolicy::DefaultElided, 256);
-        maxLFOBlockSize_ = std::min(std::max(maxLFOBlockSize_, 1), 1 << 16);  // a broken state cannot stall the pipeline
+        int32_t maxLFOBlockSize = maxLFOBlockSize_.Load();
+        context.Integer("MaxLFOBlockSize", maxLFOBlockSize, StorePolicy::DefaultElided, 256);
+        maxLFOBlockSize_.Store(std::min(std::max(maxLFOBlockSize, 1), 1 << 16));  // a broken state cannot stall the pipeline
         StoreSettings(context);
     });
 }

@@ -92,15 +92,16 @@ void MAudioEffectPluginToAudioPluginAdapter::ProcessUpdate() {
 
 void MAudioEffectPluginToAudioPluginAdapter::UpdateMaxBufferSize() {
     GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::UpdateMaxBufferSize", [&] {
-        if (host_ != nullptr) maxBufferSize_ = std::max(host_->SendCommand105(), 1);
+        if (host_ != nullptr) maxBufferSize_.Store(std::max(host_->SendCommand105(), 1));
     });
 }
 
 void MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessingOnce() {
     GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessingOnce", [&] {
-        rampSubBlock_ = maxLFOBlockSize_;
-        maxSubBlock_ = maxBufferSize_;
-        if (ModulatorsActive()) maxSubBlock_ = maxSubBlock_ < 1 ? maxLFOBlockSize_ : std::min(maxSubBlock_, maxLFOBlockSize_);
+        const int32_t lfoBlock = maxLFOBlockSize_.Load();
+        rampSubBlock_ = lfoBlock;
+        maxSubBlock_ = maxBufferSize_.Load();
+        if (ModulatorsActive()) maxSubBlock_ = maxSubBlock_ < 1 ? lfoBlock : std::min(maxSubBlock_, lfoBlock);
     });
 }
 

@@ -50,10 +50,8 @@ void MAudioPlugin::FinishParameters() {
 void MAudioPlugin::SetSurroundMask(const uint8_t (&mask)[8]) { std::memcpy(surroundMask_, mask, sizeof mask); }
 
 bool MAudioPlugin::SetHostChannels(int32_t inputs, int32_t outputs) {
-    const bool changed = inputs != hostInputChannels_ || outputs != hostOutputChannels_;
-    hostInputChannels_ = inputs;
-    hostOutputChannels_ = outputs;
-    return changed;
+    const bool changed = hostInputChannels_.Exchange(inputs) != inputs;
+    return (hostOutputChannels_.Exchange(outputs) != outputs) || changed;
 }
 
 void MAudioPlugin::SetHighQualityUpsampling(bool on) { highQualityUpsampling.store(on); }
@@ -65,14 +63,14 @@ bool MAudioPlugin::Bypassed() const { return LoadRelaxed(bypassDescriptor_.boolV
 bool MAudioPlugin::AgcEnabled() const { return LoadRelaxed(agcDescriptor_.boolValue) != 0; }
 
 void MAudioPlugin::SetUpsampling(int32_t factor) {
-    if (std::min(std::max(factor, 1), MaxUpsampling) != upsampling_) InitProcessingWithUpsampling(factor);
+    if (std::min(std::max(factor, 1), MaxUpsampling) != Upsampling()) InitProcessingWithUpsampling(factor);
 }
 
 void MAudioPlugin::InitProcessingWithUpsampling(int32_t factor) {
     // The audio thread sizes its buffers by the factor: it changes only while
     // no block runs.
     ExclusiveAccess exclusive(*this);
-    upsampling_ = std::min(std::max(factor, 1), MaxUpsampling);
+    upsampling_.Store(std::min(std::max(factor, 1), MaxUpsampling));
     InitProcessing();
 }
 
@@ -85,26 +83,28 @@ void MAudioPlugin::SetLatency(int32_t samples) {
 
 void MAudioPlugin::ConfigureResamplers() {
     const bool hq = HighQualityUpsampling();
+    const int32_t factor = Upsampling();
     // Every channel of a bus: the block loops run over all of them.
     for (int32_t bus = 0; bus < inputBusCount_; ++bus)
         for (int32_t c = 0; c < channelsPerBus_; ++c) {
             Upsampler& up = upsamplers_[bus * BusStride + c];
-            if (up.Factor() != upsampling_ || up.HighQuality() != hq) up.Configure(upsampling_, hq);
+            if (up.Factor() != factor || up.HighQuality() != hq) up.Configure(factor, hq);
         }
-    for (int32_t c = 0; c < channelsPerBus_; ++c) downsamplers_[c].Configure(upsampling_, hq);
+    for (int32_t c = 0; c < channelsPerBus_; ++c) downsamplers_[c].Configure(factor, hq);
 }
 
 void MAudioPlugin::InitProcessing() {
     GuardedVoid("MAudioPlugin::InitProcessing", [&] {
-        latchedMode_ = channelMode_;
+        latchedMode_ = ChannelMode();
         int32_t surround = 0;
         for (uint8_t flag : surroundMask_) surround += flag != 0;
-        deliveredInputs_ = hostInputChannels_ == NotGiven ? channelsPerBus_ : hostInputChannels_;
-        deliveredOutputs_ = hostOutputChannels_ == NotGiven ? channelsPerBus_ : hostOutputChannels_;
+        const int32_t inputs = hostInputChannels_.Load(), outputs = hostOutputChannels_.Load();
+        deliveredInputs_ = inputs == NotGiven ? channelsPerBus_ : inputs;
+        deliveredOutputs_ = outputs == NotGiven ? channelsPerBus_ : outputs;
         counts_ = ComputeChannelCounts(latchedMode_, deliveredInputs_, deliveredOutputs_, inputBusCount_ > 0, surround);
         ConfigureResamplers();
-        SetLatency(EffectLatency() + ResamplingLatency(upsampling_, HighQualityUpsampling()));
-        for (LatencyDelay& delay : coreDelays_) delay.SetLatency(EffectLatency() * upsampling_);
+        SetLatency(EffectLatency() + ResamplingLatency(Upsampling(), HighQualityUpsampling()));
+        for (LatencyDelay& delay : coreDelays_) delay.SetLatency(EffectLatency() * Upsampling());
         for (LatencyDelay& delay : delays_) delay.Clear();
         for (LatencyDelay& delay : coreDelays_) delay.Clear();
         agc_.Reset();
@@ -112,6 +112,7 @@ void MAudioPlugin::InitProcessing() {
 }
 
 void MAudioPlugin::ProcessBlock(float** inputs, float** outputs, int32_t count, int32_t replace) {
+    SONVERA_AUDIO_THREAD(audioThread_, "MAudioPlugin::ProcessBlock");
     if (count <= 0 || outputs == nullptr) return;
     // While processing is being prepared the block is abandoned, not waited for.
     if (processingLock_.Lock(0) != 0) {
@@ -159,10 +160,11 @@ void MAudioPlugin::ProcessBlock(float** inputs, float** outputs, int32_t count, 
         for (int32_t c = 0; c < channelsPerBus_; ++c)
             target[c] = replace ? out[c] : accumulate_[c].Ensure(count, false);
 
-        if (upsampling_ >= 2) {
+        const int32_t factor = Upsampling();
+        if (factor >= 2) {
             float* upIn[MaxInputBuses * BusStride] = {};
             float* upOut[BusStride] = {};
-            const int32_t n = count * upsampling_;
+            const int32_t n = count * factor;
             for (int32_t bus = 0; bus < inputBusCount_; ++bus)
                 for (int32_t c = 0; c < channelsPerBus_; ++c)
                     upIn[bus * BusStride + c] = upsamplers_[bus * BusStride + c].Process(in[bus * BusStride + c], count);

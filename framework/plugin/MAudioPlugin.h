@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "framework/core/MLock.h"
+#include "framework/core/Shared.h"
+#include "framework/core/ThreadCheck.h"
 #include "framework/parameters/MParameterRegistry.h"
 #include "framework/storage/MStoreContext.h"
 #include "framework/plugin/AudioBuffers.h"
@@ -42,19 +44,19 @@ public:
     void SetHostAdapter(MAudioPluginAdapter* adapter) { hostAdapter_ = adapter; }
 
     // Processing settings the adapters report; InitProcessing applies them.
-    void SetHostSampleRate(double rate) { hostSampleRate_ = rate; }
+    void SetHostSampleRate(double rate) { hostSampleRate_.Store(rate); }
     // The channel counts the host declared (NotGiven: as many as a bus has);
     // InitProcessing applies them. True when they changed.
     static constexpr int32_t NotGiven = -1;
     bool SetHostChannels(int32_t inputs, int32_t outputs);
     bool SetHostChannels(int32_t channels) { return SetHostChannels(channels, channels); }
     int32_t HostChannels() const {
-        const int32_t widest = std::max(hostInputChannels_, hostOutputChannels_);
+        const int32_t widest = std::max(hostInputChannels_.Load(), hostOutputChannels_.Load());
         return widest == NotGiven ? channelsPerBus_ : widest;
     }
-    void SetChannelMode(int32_t mode) { channelMode_ = mode; }
-    int32_t ChannelMode() const { return channelMode_; }
-    int32_t Upsampling() const { return upsampling_; }
+    void SetChannelMode(int32_t mode) { channelMode_.Store(mode); }
+    int32_t ChannelMode() const { return channelMode_.Load(); }
+    int32_t Upsampling() const { return upsampling_.Load(); }
     void SetSurroundMask(const uint8_t (&mask)[8]);
     // [main-thread] Takes the three locks and re-initialises when the factor changes.
     void SetUpsampling(int32_t factor);
@@ -62,8 +64,8 @@ public:
     void InitProcessingWithUpsampling(int32_t factor);
     static void SetHighQualityUpsampling(bool on);
     static bool HighQualityUpsampling();
-    void SetMaxLFOBlockSize(int32_t samples) { maxLFOBlockSize_ = samples; }
-    void SetMaxBufferSize(int32_t samples) { maxBufferSize_ = samples; }
+    void SetMaxLFOBlockSize(int32_t samples) { maxLFOBlockSize_.Store(samples); }
+    void SetMaxBufferSize(int32_t samples) { maxBufferSize_.Store(samples); }
 
     // [main-thread] Prepares processing with the settings above.
     virtual void InitProcessing();
@@ -91,7 +93,7 @@ public:
 
     bool Bypassed() const;
     int32_t Latency() const { return latency_; }
-    double ProcessingSampleRate() const { return hostSampleRate_ * upsampling_; }
+    double ProcessingSampleRate() const { return hostSampleRate_.Load() * upsampling_.Load(); }
     int32_t EffectChannelCount() const { return counts_.effect; }
     int32_t LatchedChannelMode() const { return latchedMode_; }
     const ChannelCounts& Counts() const { return counts_; }
@@ -121,6 +123,8 @@ public:
         MLock processing_, parameters_, state_;
     };
 
+    // Shared by the adapters' audio-thread entry points and ProcessBlock.
+    AudioThreadCheck& AudioThread() { return audioThread_; }
     // Blocks given up because processing was being re-initialised. [any]
     uint64_t AbandonedBlocks() const { return abandonedBlocks_.load(std::memory_order_relaxed); }
 
@@ -148,14 +152,15 @@ protected:
     int32_t channelsPerBus_ = 2;
     int32_t maxSubBlock_ = 0;
     int32_t rampSubBlock_ = 256;
-    int32_t maxLFOBlockSize_ = 256;
-    int32_t maxBufferSize_ = 0;
+    // Written by hosts' and loads' threads, read by the audio thread.
+    Shared<int32_t> maxLFOBlockSize_{256};
+    Shared<int32_t> maxBufferSize_{0};
     MProcessingContext context_;
-    int32_t upsampling_ = 1;
-    int32_t channelMode_ = 0;  // applied at the next InitProcessing
+    Shared<int32_t> upsampling_{1};     // changed only under the three locks
+    Shared<int32_t> channelMode_{0};    // applied at the next InitProcessing
     uint8_t surroundMask_[8] = {1, 1, 1, 1, 1, 1, 1, 1};
-    int32_t hostInputChannels_ = NotGiven;
-    int32_t hostOutputChannels_ = NotGiven;
+    Shared<int32_t> hostInputChannels_{NotGiven};
+    Shared<int32_t> hostOutputChannels_{NotGiven};
 
 private:
     void Core(float** inputs, float** outputs, int32_t count);
@@ -171,8 +176,9 @@ private:
 
     MMutex processingLock_, parameterLock_, stateLock_;
     std::atomic<uint64_t> abandonedBlocks_{0};
+    AudioThreadCheck audioThread_;
     std::atomic<bool> hostSynchronisation_{true};
-    double hostSampleRate_ = 44100.0;
+    Shared<double> hostSampleRate_{44100.0};
     int32_t latchedMode_ = 0;
     ChannelCounts counts_;
     int32_t deliveredInputs_ = 2, deliveredOutputs_ = 2;  // latched host counts, for buffer repair

@@ -33,9 +33,9 @@ void MQuorlithAudioEffectPlugin::InitialiseSlots() {
 
 void MQuorlithAudioEffectPlugin::Store(MStoreContext& context) {
     GuardedVoid("MQuorlithAudioEffectPlugin::Store", [&] {
-        const int32_t upsamplingBefore = upsampling_, modeBefore = channelMode_;
+        const int32_t upsamplingBefore = Upsampling(), modeBefore = ChannelMode();
         const bool hqBefore = HighQualityUpsampling();
-        int32_t upsampling = upsampling_;
+        int32_t upsampling = upsamplingBefore;
         context.Integer("upsampling", upsampling, StorePolicy::AlwaysWritten);
         bool hq = hqBefore;
         context.BooleanWithLoadDefault("hqupsampling", hq, true);
@@ -63,7 +63,7 @@ void MQuorlithAudioEffectPlugin::Store(MStoreContext& context) {
         // Settings that reshape processing take effect at once.
         SetHighQualityUpsampling(hq);
         const int32_t factor = std::min(std::max(upsampling, 1), MaxUpsampling);
-        if (factor != upsamplingBefore || hq != hqBefore || channelMode_ != modeBefore)
+        if (factor != upsamplingBefore || hq != hqBefore || ChannelMode() != modeBefore)
             InitProcessingWithUpsampling(factor);
     });
 }

@@ -42,11 +42,7 @@ double BarStartOnGrid(const VstTimeInfo& time) {
 MAudioPluginVSTAdapter::MAudioPluginVSTAdapter(HostCallback host,
                                                std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin)
     : host_(host), plugin_(std::move(plugin)) {
-    incoming_.reserve(MaxQueuedEvents);
-    incomingSwap_.reserve(MaxQueuedEvents);
-    outgoing_.reserve(MaxQueuedEvents);
-    outgoingSwap_.reserve(MaxQueuedEvents);
-    outgoingPointers_.reserve(MaxQueuedEvents);
+    outgoingBatch_.reserve(MaxQueuedEvents);
     outgoingList_.resize(sizeof(VstEvents) + MaxQueuedEvents * sizeof(VstEvent*));
     GuardedVoid("MAudioPluginVSTAdapter::MAudioPluginVSTAdapter", [&] {
         plugin_->SetHostAdapter(this);
@@ -121,7 +117,7 @@ void MAudioPluginVSTAdapter::setSampleRate(float rate) {
 void MAudioPluginVSTAdapter::setParameter(int32_t index, float value) {
     GuardedVoid("MAudioPluginVSTAdapter::setParameter", [&] {
         // The host echoing our own automation report must not apply it twice.
-        if (sendingAutomation_) return;
+        if (sendingAutomation_.Load()) return;
         plugin_->Parameters().SetParameter(index, value, false);
     });
 }
@@ -322,18 +318,17 @@ bool MAudioPluginVSTAdapter::setSpeakerArrangement(const VstSpeakerArrangement* 
 }
 
 int32_t MAudioPluginVSTAdapter::processEvents(const VstEvents* events) {
+    SONVERA_AUDIO_THREAD(plugin_->AudioThread(), "MAudioPluginVSTAdapter::processEvents");
     GuardedVoid("MAudioPluginVSTAdapter::processEvents", [&] {
         if (events == nullptr || events->numEvents <= 0) return;
         if (const VstTimeInfo* time = AskTime()) plugin_->Context().barStart = BarStartOnGrid(*time);
-        corvane::MLock hold(inputLock_);
         for (int32_t i = 0; i < events->numEvents; ++i) {
             const VstEvent* event = events->events[i];
             if (event == nullptr || event->type != kVstMidiType) continue;
-            if (incoming_.size() >= static_cast<size_t>(MaxQueuedEvents)) break;  // a flood: keep what fits
             const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
             QueuedMIDI queued{midi->deltaFrames, {}};
             std::memcpy(queued.bytes, midi->midiData, 4);
-            incoming_.push_back(queued);
+            if (!incoming_.TryPush(queued)) break;  // a flood: keep what fits
         }
     });
     return 1;
@@ -379,15 +374,11 @@ void MAudioPluginVSTAdapter::ReadTransport() {
 }
 
 void MAudioPluginVSTAdapter::PerformProcessing(float** inputs, float** outputs, int32_t frames, int32_t replace) {
+    SONVERA_AUDIO_THREAD(plugin_->AudioThread(), "MAudioPluginVSTAdapter::PerformProcessing");
     if (frames <= 0 || outputs == nullptr) return;
     ReadTransport();
     plugin_->sampleRate = plugin_->ProcessingSampleRate();
-    {
-        corvane::MLock hold(inputLock_);
-        incomingSwap_.swap(incoming_);
-    }
-    for (const QueuedMIDI& event : incomingSwap_) plugin_->ProcessMIDIEvent(event.deltaFrames, event.bytes);
-    incomingSwap_.clear();
+    for (QueuedMIDI event; incoming_.TryPop(event);) plugin_->ProcessMIDIEvent(event.deltaFrames, event.bytes);
 
     // Eight slots per bus: a bus's remaining slots repeat its last channel.
     float* in[corvane::MAudioPlugin::MaxInputBuses * corvane::MAudioPlugin::BusStride] = {};
@@ -423,38 +414,33 @@ void MAudioPluginVSTAdapter::process(float** inputs, float** outputs, int32_t fr
 }
 
 void MAudioPluginVSTAdapter::SendQueuedMIDI() {
-    {
-        corvane::MLock hold(outputLock_);
-        if (outgoing_.empty()) return;
-        outgoingSwap_.swap(outgoing_);
-    }
+    outgoingBatch_.clear();
+    for (VstMidiEvent event; outgoing_.TryPop(event);) outgoingBatch_.push_back(event);
+    if (outgoingBatch_.empty()) return;
     auto* list = reinterpret_cast<VstEvents*>(outgoingList_.data());
-    list->numEvents = static_cast<int32_t>(outgoingSwap_.size());
+    list->numEvents = static_cast<int32_t>(outgoingBatch_.size());
     list->reserved = 0;
-    for (size_t i = 0; i < outgoingSwap_.size(); ++i)
-        list->events[i] = reinterpret_cast<VstEvent*>(&outgoingSwap_[i]);
+    for (size_t i = 0; i < outgoingBatch_.size(); ++i)
+        list->events[i] = reinterpret_cast<VstEvent*>(&outgoingBatch_[i]);
     CallHost(audioMasterProcessEvents, 0, 0, list);
-    outgoingSwap_.clear();
 }
 
 void MAudioPluginVSTAdapter::SendAutomation(int32_t index, double value) {
     if (index < 0 || index >= effect_.numParams) return;
-    sendingAutomation_ = true;
+    sendingAutomation_.Store(true);
     CallHost(audioMasterAutomate, index, 0, nullptr, static_cast<float>(value));
-    sendingAutomation_ = false;
+    sendingAutomation_.Store(false);
 }
 
 void MAudioPluginVSTAdapter::SendBypassAutomation(bool) {}
 
 void MAudioPluginVSTAdapter::GenerateMIDIEvent(int32_t deltaFrames, const uint8_t* bytes, int32_t length) {
-    corvane::MLock hold(outputLock_);
-    if (outgoing_.size() >= static_cast<size_t>(MaxQueuedEvents)) return;
     VstMidiEvent event{};
     event.type = kVstMidiType;
     event.byteSize = sizeof(VstMidiEvent);
     event.deltaFrames = deltaFrames;
     for (int32_t i = 0; i < std::min(length, 4); ++i) event.midiData[i] = static_cast<char>(bytes[i]);
-    outgoing_.push_back(event);
+    outgoing_.TryPush(event);  // a full ring drops the event
 }
 
 void MAudioPluginVSTAdapter::ReportLatency(int32_t samples) {

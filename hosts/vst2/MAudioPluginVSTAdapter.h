@@ -11,7 +11,8 @@
 #include "framework/plugin/MAudioPluginAdapter.h"
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
 #include "hosts/vst2/VstInterface.h"
-#include "platform/MMutex.h"
+#include "framework/core/Shared.h"
+#include "framework/core/SpscRing.h"
 
 namespace Vst2 {
 
@@ -89,7 +90,8 @@ private:
     AEffect effect_{};
     HostCallback host_;
     std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin_;
-    bool sendingAutomation_ = false;
+    // Set while we report a change, so that the host's echo is not applied twice.
+    corvane::Shared<bool> sendingAutomation_{false};
     int32_t hostVersion_ = 1;
     int32_t channelsPerBus_ = 2;
     double sampleRate_ = 44100.0;
@@ -101,15 +103,15 @@ private:
     void BuildCategories();
     bool lastChunkAccepted_ = false;
 
-    // Incoming and outgoing MIDI: fixed capacity, swapped out under the lock.
+    // Incoming MIDI (processEvents to the next block) and outgoing MIDI (the
+    // framework to the end of the block): fixed-capacity rings, no lock.
     struct QueuedMIDI {
         int32_t deltaFrames;
         uint8_t bytes[4];
     };
-    corvane::MMutex inputLock_, outputLock_;
-    std::vector<QueuedMIDI> incoming_, incomingSwap_;
-    std::vector<VstMidiEvent> outgoing_, outgoingSwap_;
-    std::vector<VstEvent*> outgoingPointers_;
+    corvane::SpscRing<QueuedMIDI, MaxQueuedEvents> incoming_;
+    corvane::SpscRing<VstMidiEvent, MaxQueuedEvents> outgoing_;
+    std::vector<VstMidiEvent> outgoingBatch_;  // reserved once: the list the host receives
     std::vector<uint8_t> outgoingList_;
 
     double previousPosition_ = 0.0;
