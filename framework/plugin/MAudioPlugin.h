@@ -43,7 +43,7 @@ public:
     void SetUpdatePending() override { updatePending_.store(true, std::memory_order_release); }
     void SetHostAdapter(MAudioPluginAdapter* adapter) { hostAdapter_ = adapter; }
 
-    // Processing settings the adapters report; InitProcessing applies them.
+    // [main-thread] Processing settings the adapters report; InitProcessing applies them.
     void SetHostSampleRate(double rate) { hostSampleRate_.Store(rate); }
     // The channel counts the host declared (NotGiven: as many as a bus has);
     // InitProcessing applies them. True when they changed.
@@ -73,14 +73,14 @@ public:
     // bus at a stride of 8; replace 0 adds the result to the outputs.
     void ProcessBlock(float** inputs, float** outputs, int32_t count, int32_t replace);
 
-    // Parameter ramps across a host block.
+    // [audio-thread] Parameter ramps across a host block.
     bool InterpolationPrepare(int32_t n);
     void InterpolationProcess(int32_t samples);
     void InterpolationFinish();
     // After parameter values were replaced at once (state load, preset): no ramp next block.
     void ParameterValuesReplaced() { ramps_.RequestReset(); }
 
-    // The two-way state operation; the classes above extend it.
+    // [main-thread] The two-way state operation; the classes above extend it.
     virtual void Store(MStoreContext& context);
     // [main-thread] The state as a host keeps it: zlib-compressed UTF-8 XML.
     std::vector<uint8_t> WriteChunk();

@@ -34,40 +34,41 @@ public:
     static MAudioPluginVSTAdapter* FromEffect(AEffect* effect);
     corvane::MQuorlithAudioEffectPlugin& Plugin() { return *plugin_; }
 
-    // Host-facing operations.
-    void resume();
-    void suspend() {}
-    void setSampleRate(float rate);
-    void setBlockSize(int32_t frames) { blockSize_ = frames; }
-    void setParameter(int32_t index, float value);
-    float getParameter(int32_t index);
-    void getParameterName(int32_t index, char* text);
-    void getParameterDisplay(int32_t index, char* text);
-    void getParameterLabel(int32_t index, char* text);
-    bool string2parameter(int32_t index, const char* text);
-    // Labels beyond 24 characters, categories and steps for the hosts that ask.
+    // Host-facing operations. Thread tags: [audio-thread] the host's
+    // processing thread, [main-thread] its user-interface thread, [any] either.
+    void resume();                                   // [main-thread]
+    void suspend() {}                                // [main-thread]
+    void setSampleRate(float rate);                  // [main-thread]
+    void setBlockSize(int32_t frames) { blockSize_ = frames; }  // [main-thread]
+    void setParameter(int32_t index, float value);   // [any]
+    float getParameter(int32_t index);               // [any]
+    void getParameterName(int32_t index, char* text);     // [any]
+    void getParameterDisplay(int32_t index, char* text);  // [any]
+    void getParameterLabel(int32_t index, char* text);    // [any]
+    bool string2parameter(int32_t index, const char* text);  // [any]
+    // Labels beyond 24 characters, categories and steps for the hosts that ask. [any]
     bool getParameterProperties(int32_t index, VstParameterProperties* properties);
-    int32_t getChunk(void** data);
-    int32_t setChunk(const void* data, int32_t size);
-    intptr_t vendorSpecific(int32_t selector, intptr_t value, void* ptr);
-    bool getEffectName(char* text);
-    bool getVendorString(char* text);
-    bool getProductString(char* text);
-    int32_t canDo(const char* text);
-    bool getInputProperties(int32_t index, VstPinProperties* properties);
-    bool getOutputProperties(int32_t index, VstPinProperties* properties);
-    bool setSpeakerArrangement(const VstSpeakerArrangement* input, const VstSpeakerArrangement* output);
-    bool getSpeakerArrangement() { return false; }
-    int32_t processEvents(const VstEvents* events);
-    void processReplacing(float** inputs, float** outputs, int32_t frames);
-    void process(float** inputs, float** outputs, int32_t frames);
+    int32_t getChunk(void** data);                   // [main-thread] never costs the audio thread a block
+    int32_t setChunk(const void* data, int32_t size);  // [main-thread]
+    intptr_t vendorSpecific(int32_t selector, intptr_t value, void* ptr);  // [any]
+    bool getEffectName(char* text);                  // [any]
+    bool getVendorString(char* text);                // [any]
+    bool getProductString(char* text);               // [any]
+    int32_t canDo(const char* text);                 // [any]
+    bool getInputProperties(int32_t index, VstPinProperties* properties);   // [main-thread]
+    bool getOutputProperties(int32_t index, VstPinProperties* properties);  // [main-thread]
+    bool setSpeakerArrangement(const VstSpeakerArrangement* input, const VstSpeakerArrangement* output);  // [main-thread]
+    bool getSpeakerArrangement() { return false; }   // [main-thread]
+    int32_t processEvents(const VstEvents* events);  // [audio-thread]
+    void processReplacing(float** inputs, float** outputs, int32_t frames);  // [audio-thread]
+    void process(float** inputs, float** outputs, int32_t frames);           // [audio-thread]
 
     // Framework-facing operations.
-    void SendAutomation(int32_t index, double value) override;
-    void SendBypassAutomation(bool bypassed) override;
-    void GenerateMIDIEvent(int32_t deltaFrames, const uint8_t* bytes, int32_t length) override;
-    void ReportLatency(int32_t samples) override;
-    bool ChangeEditorSize(int32_t width, int32_t height) override;
+    void SendAutomation(int32_t index, double value) override;                           // [any]
+    void SendBypassAutomation(bool bypassed) override;                                   // [any]
+    void GenerateMIDIEvent(int32_t deltaFrames, const uint8_t* bytes, int32_t length) override;  // [audio-thread]
+    void ReportLatency(int32_t samples) override;                                        // [main-thread]
+    bool ChangeEditorSize(int32_t width, int32_t height) override;                       // [main-thread]
 
     bool ReceivesMIDI() const { return true; }
     bool SendsMIDI() const { return false; }
