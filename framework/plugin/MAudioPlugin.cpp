@@ -114,8 +114,9 @@ void MAudioPlugin::InitProcessing() {
 void MAudioPlugin::ProcessBlock(float** inputs, float** outputs, int32_t count, int32_t replace) {
     SONVERA_AUDIO_THREAD(audioThread_, "MAudioPlugin::ProcessBlock");
     if (count <= 0 || outputs == nullptr) return;
-    // While processing is being prepared the block is abandoned, not waited for.
-    if (processingLock_.Lock(0) != 0) {
+    // While processing is being prepared (or about to be) the block is
+    // abandoned, not waited for.
+    if (exclusiveWaiters_.load() > 0 || processingLock_.Lock(0) != 0) {
         abandonedBlocks_.fetch_add(1, std::memory_order_relaxed);
         WriteAbandonedBlock(inputs, outputs, count, replace);
         return;

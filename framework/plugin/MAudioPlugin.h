@@ -117,9 +117,19 @@ public:
     class ExclusiveAccess {
     public:
         explicit ExclusiveAccess(MAudioPlugin& plugin)
-            : processing_(plugin.processingLock_), parameters_(plugin.parameterLock_), state_(plugin.stateLock_) {}
+            : announce_(plugin), processing_(plugin.processingLock_), parameters_(plugin.parameterLock_),
+              state_(plugin.stateLock_) {}
 
     private:
+        // Announced before waiting: the audio thread gives up its next blocks
+        // instead of taking the processing lock again at once (a busy audio
+        // thread would otherwise starve the waiter).
+        struct Announcement {
+            explicit Announcement(MAudioPlugin& plugin) : plugin_(plugin) { plugin_.exclusiveWaiters_.fetch_add(1); }
+            ~Announcement() { plugin_.exclusiveWaiters_.fetch_sub(1); }
+            MAudioPlugin& plugin_;
+        };
+        Announcement announce_;
         MLock processing_, parameters_, state_;
     };
 
@@ -176,6 +186,7 @@ private:
 
     MMutex processingLock_, parameterLock_, stateLock_;
     std::atomic<uint64_t> abandonedBlocks_{0};
+    std::atomic<int32_t> exclusiveWaiters_{0};
     AudioThreadCheck audioThread_;
     std::atomic<bool> hostSynchronisation_{true};
     Shared<double> hostSampleRate_{44100.0};
