@@ -15,8 +15,8 @@ struct CorvaneInitializationRecord {
     const char* name;
 };
 
-__attribute__((visibility("default"))) int64_t SonveraAudioEffectPluginInterface(
-    void* object, int64_t command, corvane::MPluginArguments* arguments);
+__attribute__((visibility("default"))) int64_t SonveraAudioEffectPluginInterface(void* object, int64_t command,
+                                                                                 corvane::MPluginArguments* arguments);
 
 __attribute__((visibility("default"))) void* CorvaneDLLInitialize(const CorvaneInitializationRecord* record);
 

@@ -45,15 +45,15 @@ struct AnalysisArguments {
     const BandSettings* settings;
     const VocoderBank* bank;
     ChannelRuntime* runtime;
-    const float* carrier;    // this chunk's samples
+    const float* carrier;  // this chunk's samples
     const float* modulator;
     ChunkBuffers* buffers;
-    int32_t sampleCount;     // at most ChunkSize
+    int32_t sampleCount;  // at most ChunkSize
 };
 
 struct CombineArguments {
     const BandSettings* settings;
-    const float* ratio;  // this chunk's ratio values
+    const float* ratio;                             // this chunk's ratio values
     const float (*modulatorEnvelope)[PaddedBands];  // Em per band
     const float (*carrierEnvelope)[PaddedBands];    // Ec per band
     ChunkBuffers* buffers;
@@ -75,9 +75,17 @@ const BandKernels& KernelsFor(KernelPath path);
 KernelPath BestKernelPath();
 bool KernelPathSupported(KernelPath path);
 
-namespace kernels_scalar { extern const BandKernels table; }
-namespace kernels_sse2 { extern const BandKernels table; }
-namespace kernels_avx2 { extern const BandKernels table; }
-namespace kernels_avx512 { extern const BandKernels table; }
+namespace kernels_scalar {
+extern const BandKernels table;
+}
+namespace kernels_sse2 {
+extern const BandKernels table;
+}
+namespace kernels_avx2 {
+extern const BandKernels table;
+}
+namespace kernels_avx512 {
+extern const BandKernels table;
+}
 
 }  // namespace sonvera

@@ -16,9 +16,7 @@ const double BaseQTable[10][4] = {
 
 }  // namespace
 
-double DefaultLogFrequency(int32_t band, int32_t bandCount) {
-    return Log10Of20 + 3.0 * band / (bandCount - 1);
-}
+double DefaultLogFrequency(int32_t band, int32_t bandCount) { return Log10Of20 + 3.0 * band / (bandCount - 1); }
 
 double ShiftLogFrequency(double y, double semitones) {
     if (semitones == 0.0) return y;

@@ -202,7 +202,7 @@ void SonveraAudioEffectPlugin::Update() {
         DesignSide({true, Clamped(IntegerValue(parameters_[ParamOrderCar]), 1, MaxSections),
                     Value(parameters_[ParamResonanceCar]), graphEnabled_[GraphBandDistributionCar] ? 0 : -1,
                     graphEnabled_[GraphResonanceCar] ? GraphResonanceCar : -1, Live(shift)});
-        const int32_t modulatorFrequencies = graphEnabled_[GraphBandDistributionMod] ? GraphBandDistributionMod
+        const int32_t modulatorFrequencies = graphEnabled_[GraphBandDistributionMod]   ? GraphBandDistributionMod
                                              : graphEnabled_[GraphBandDistributionCar] ? GraphBandDistributionCar
                                                                                        : -1;
         const int32_t modulatorResonance = graphEnabled_[GraphResonanceMod]   ? GraphResonanceMod
@@ -237,10 +237,10 @@ void SonveraAudioEffectPlugin::Update() {
         return graphEnabled_[graph] ? value * std::pow(2.0, factor[graph][b]) : value;
     };
     for (int32_t b = 0; b < n; ++b) {
-        bank.attackCoef[b] = BandLayout::SmoothingCoefficient(scaled(GraphAttack, Value(parameters_[ParamAttack]), b),
-                                                             sampleRate_);
-        bank.releaseCoef[b] = BandLayout::SmoothingCoefficient(
-            scaled(GraphRelease, Value(parameters_[ParamRelease]), b), sampleRate_);
+        bank.attackCoef[b] =
+            BandLayout::SmoothingCoefficient(scaled(GraphAttack, Value(parameters_[ParamAttack]), b), sampleRate_);
+        bank.releaseCoef[b] =
+            BandLayout::SmoothingCoefficient(scaled(GraphRelease, Value(parameters_[ParamRelease]), b), sampleRate_);
         bank.holdCoef[b] =
             BandLayout::SmoothingCoefficient(scaled(GraphHold, Value(parameters_[ParamHold]), b), sampleRate_);
         bank.rmsKeep[b] = BandLayout::SmoothingCoefficient(
@@ -356,12 +356,11 @@ void SonveraAudioEffectPlugin::RepairNonFinite(int32_t channel) {
     ChannelRuntime& runtime = runtime_[channel];
     const VocoderBank& bank = *bank_;
     for (int32_t b = 0; b < bank.bandCount; ++b) {
-        const bool finite = runtime.carrier.IsFinite(b, bank.bands[b].carrierOrder) &&
-                            runtime.modulator.IsFinite(b, bank.bands[b].modulatorOrder) &&
-                            std::isfinite(runtime.carrierDetector.rms[b]) &&
-                            std::isfinite(runtime.carrierDetector.envelope[b]) &&
-                            std::isfinite(runtime.modulatorDetector.rms[b]) &&
-                            std::isfinite(runtime.modulatorDetector.envelope[b]);
+        const bool finite =
+            runtime.carrier.IsFinite(b, bank.bands[b].carrierOrder) &&
+            runtime.modulator.IsFinite(b, bank.bands[b].modulatorOrder) &&
+            std::isfinite(runtime.carrierDetector.rms[b]) && std::isfinite(runtime.carrierDetector.envelope[b]) &&
+            std::isfinite(runtime.modulatorDetector.rms[b]) && std::isfinite(runtime.modulatorDetector.envelope[b]);
         if (finite) continue;
         runtime.carrier.ClearDelay(b);
         runtime.modulator.ClearDelay(b);
@@ -374,8 +373,8 @@ const float* SonveraAudioEffectPlugin::InputOrSilence(float** inputs, int32_t in
     return inputs[index] != nullptr ? inputs[index] : silence_.Data();
 }
 
-void SonveraAudioEffectPlugin::MixDrySignals(float** inputs, float* const* outputs, int32_t channels,
-                                             bool lrEncoding, bool swap, int32_t n) {
+void SonveraAudioEffectPlugin::MixDrySignals(float** inputs, float* const* outputs, int32_t channels, bool lrEncoding,
+                                             bool swap, int32_t n) {
     auto input = [&](int32_t index) { return InputOrSilence(inputs, index); };
     const float* carriers[MaxChannels];
     const float* modulators[MaxChannels];

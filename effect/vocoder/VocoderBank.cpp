@@ -13,9 +13,7 @@ VocoderBank::VocoderBank() {
     }
 }
 
-void CascadeRuntime::ReleaseAll() {
-    std::memset(this, 0, sizeof *this);
-}
+void CascadeRuntime::ReleaseAll() { std::memset(this, 0, sizeof *this); }
 
 void CascadeRuntime::Release(int32_t band) {
     for (int32_t s = 0; s < MaxSections; ++s) active[s][band] = 0;

@@ -44,8 +44,8 @@ struct VocoderBank {
     double gateThresholdFactor[MaxBands];
     double gateRatioFactor[MaxBands];
     float outputNormaliser = 1.0f;
-    int32_t bandCount = 0;  // of the last Update
-    bool identityRouting = true;  // every band fed by itself alone
+    int32_t bandCount = 0;               // of the last Update
+    bool identityRouting = true;         // every band fed by itself alone
     int32_t activeBands[MaxBands] = {};  // bands with at least one source, ascending
     int32_t activeBandCount = 0;
 

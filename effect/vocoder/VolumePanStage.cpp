@@ -19,8 +19,8 @@ void Write(float* destination, int32_t i, double value, bool adding) {
 
 }  // namespace
 
-void VolumePanStage::Process(const float* const* sources, float* const* destinations, int32_t channels,
-                             int32_t n, double volume, double pan, bool adding) {
+void VolumePanStage::Process(const float* const* sources, float* const* destinations, int32_t channels, int32_t n,
+                             double volume, double pan, bool adding) {
     if (n <= 0) return;
     const Ramp gain(previousVolume_ * previousVolume_, volume * volume, n);
     const Ramp panning(previousPan_, pan, n);

@@ -18,14 +18,14 @@ int64_t MAudioEffectPlugin::Dispatch(int64_t command, MPluginArguments& argument
             Process(arguments.Pointer<void>(0), arguments.Pointer<float*>(1), arguments.Pointer<float*>(2),
                     arguments.Int32(3));
             return 0;
-        case PluginCommand::Command102:
+        case PluginCommand::Reserved102:
             return OnCommand102();
-        case PluginCommand::Command103:
+        case PluginCommand::Reserved103:
             return OnCommand103();
-        case PluginCommand::Command104:
+        case PluginCommand::Reserved104:
             OnCommand104(arguments.Int32(0));
             return 0;
-        case PluginCommand::Command105:
+        case PluginCommand::QueryMaxBufferSize:
             return OnCommand105();
         case PluginCommand::ProcessUpdate:
             ProcessUpdate();

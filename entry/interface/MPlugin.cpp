@@ -29,8 +29,8 @@ T& Required(T* pointer) {
 int64_t MPlugin::Dispatch(int64_t command, MPluginArguments& arguments) {
     switch (command) {
         case PluginCommand::Attach:
-            return PointerResult(Attach(arguments.Pointer<void>(0),
-                                        reinterpret_cast<MPluginInterfaceFunction>(arguments.Value(1))));
+            return PointerResult(
+                Attach(arguments.Pointer<void>(0), reinterpret_cast<MPluginInterfaceFunction>(arguments.Value(1))));
         case PluginCommand::Destroy:
             // Let a block in progress finish before the object goes.
             if (lock_.Lock(MMutex::WaitForever) == 0) lock_.Unlock();
@@ -60,14 +60,14 @@ int64_t MPlugin::Dispatch(int64_t command, MPluginArguments& arguments) {
             return BoolResult(Store(Required(arguments.Pointer<MXMLItem>(0))));
         case PluginCommand::Load:
             return BoolResult(Load(Required(arguments.Pointer<MXMLItem>(0))));
-        case PluginCommand::Command13:
+        case PluginCommand::Reserved13:
             OnCommand13();
             return 0;
-        case PluginCommand::Command14:
+        case PluginCommand::Reserved14:
             return OnCommand14(arguments.Value(0));
         case PluginCommand::Randomize:
             return Randomize(Required(arguments.Pointer<double>(0)));
-        case PluginCommand::Command20:
+        case PluginCommand::Reserved20:
             return OnCommand20(arguments.Value(0), arguments.Value(1));
         default:
             return -1;

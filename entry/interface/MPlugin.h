@@ -12,18 +12,22 @@
 
 namespace corvane {
 
-// Host-to-effect command codes.
+// Host-to-effect command codes. Effects are built separately and answer
+// these numbers, so none of them can change. The "Reserved" ones are
+// answered by effects of the maker that need them; ours keeps the defaults.
 namespace PluginCommand {
-constexpr int64_t Attach = 0, Destroy = 1, GetParameterTable = 2, Start = 3, ParameterChanged = 4,
-                  BuildEditor = 5, Reset = 6, GetObject = 7, Store = 11, Load = 12, Command13 = 13,
-                  Command14 = 14, Randomize = 15, Command20 = 20, InitProcessing = 100, Process = 101,
-                  Command102 = 102, Command103 = 103, Command104 = 104, Command105 = 105, ProcessUpdate = 106,
-                  InitProcessingGUI = 107;
+constexpr int64_t Attach = 0, Destroy = 1, GetParameterTable = 2, Start = 3, ParameterChanged = 4, BuildEditor = 5,
+                  Reset = 6, GetObject = 7, Store = 11, Load = 12, Reserved13 = 13, Reserved14 = 14, Randomize = 15,
+                  Reserved20 = 20, InitProcessing = 100, Process = 101, Reserved102 = 102, Reserved103 = 103,
+                  Reserved104 = 104,
+                  QueryMaxBufferSize = 105,  // the effect's largest sub-block, 0 for none
+    ProcessUpdate = 106, InitProcessingGUI = 107;
 }  // namespace PluginCommand
 
-// Effect-to-host command codes.
+// Effect-to-host command codes, fixed the same way. No handler is installed
+// for the optional 1.
 namespace HostCommand {
-constexpr int64_t Query = 0, Handler1 = 1, GroupLoaded = 2, ParameterChangedByEffect = 3,
+constexpr int64_t Query = 0, OptionalHandler1 = 1, GroupLoaded = 2, ParameterChangedByEffect = 3,
                   DestroyTemporaryAdapters = 4, Rebuild = 5, RefreshBoundObjects = 6, UpdateMaxBufferSize = 7;
 }  // namespace HostCommand
 

@@ -70,8 +70,6 @@ static_assert(sizeof(MPluginArguments) == 64, "the argument record is 64 bytes")
 // (peer, command, arguments) -> result; -1 means the command is not known.
 using MPluginInterfaceFunction = int64_t (*)(void* peer, int64_t command, MPluginArguments* arguments);
 
-inline int64_t PointerResult(const void* pointer) {
-    return static_cast<int64_t>(reinterpret_cast<intptr_t>(pointer));
-}
+inline int64_t PointerResult(const void* pointer) { return static_cast<int64_t>(reinterpret_cast<intptr_t>(pointer)); }
 
 }  // namespace corvane

@@ -52,7 +52,9 @@ int64_t MAudioEffectPluginHost::HostDispatch(int64_t command, MPluginArguments* 
     return MPluginHost::HostDispatch(command, arguments);
 }
 
-int32_t MAudioEffectPluginHost::SendCommand105() { return static_cast<int32_t>(Send(PluginCommand::Command105)); }
+int32_t MAudioEffectPluginHost::QueryMaxBufferSize() {
+    return static_cast<int32_t>(Send(PluginCommand::QueryMaxBufferSize));
+}
 
 void MAudioEffectPluginHost::SendProcessUpdate() { Send(PluginCommand::ProcessUpdate); }
 
@@ -72,8 +74,8 @@ int32_t MPluginSystem::LoadEffect(const std::string& name, MPluginInterfaceFunct
         arguments.SetPointer(1, reinterpret_cast<const void*>(&FrameworkHostCallback));
         arguments.Set(2, 0);
         arguments.Set(3, 0);
-        host->effect = reinterpret_cast<void*>(static_cast<intptr_t>(interfaceFunction(nullptr, PluginCommand::Attach,
-                                                                                        &arguments)));
+        host->effect = reinterpret_cast<void*>(
+            static_cast<intptr_t>(interfaceFunction(nullptr, PluginCommand::Attach, &arguments)));
     }
     if (host->effect == nullptr) return NotCreated;
     host->parameterTable =

@@ -55,7 +55,7 @@ private:
 class MAudioEffectPluginHost : public MPluginHost {
 public:
     int64_t HostDispatch(int64_t command, MPluginArguments* arguments) override;
-    int32_t SendCommand105();
+    int32_t QueryMaxBufferSize();
     void SendProcessUpdate();
 };
 

@@ -36,7 +36,8 @@ private:
 }  // namespace corvane
 
 #if !defined(NDEBUG) || defined(SONVERA_THREAD_CHECKS)
-#define SONVERA_AUDIO_THREAD(check, operation) ::corvane::AudioThreadCheck::Scope audioThreadScope_((check), (operation))
+#define SONVERA_AUDIO_THREAD(check, operation) \
+    ::corvane::AudioThreadCheck::Scope audioThreadScope_((check), (operation))
 #else
 #define SONVERA_AUDIO_THREAD(check, operation) ((void)0)
 #endif

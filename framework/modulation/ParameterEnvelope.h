@@ -14,9 +14,7 @@ namespace corvane {
 class ParameterSpecialMainBase : public ParameterMainBase {
 public:
     // The object's name leads the path, so identifiers stay unique per object.
-    std::string GetPath(int32_t /*local*/) override {
-        return JoinTexts(JoinTexts(pathPrefix, path), name);
-    }
+    std::string GetPath(int32_t /*local*/) override { return JoinTexts(JoinTexts(pathPrefix, path), name); }
     // "Graph Attack Point 1 X": the object's name keeps the fields apart.
     std::string GetLabel(int32_t local) override { return JoinWords(JoinWords(prefix, name), GetName(local)); }
     std::string GetCategory(int32_t /*local*/) override { return name; }

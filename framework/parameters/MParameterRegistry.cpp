@@ -103,8 +103,7 @@ void MParameterRegistry::RegisterEffect(MParameterEffect& effect, const Paramete
     std::string group;
     RegisterEffectDescriptors(effect, table.parameters, table.parameterCount, false, effectIndex, group);
     if (second)
-        RegisterEffectDescriptors(effect, table.secondParameters, table.secondParameterCount, true, effectIndex,
-                                  group);
+        RegisterEffectDescriptors(effect, table.secondParameters, table.secondParameterCount, true, effectIndex, group);
     RegisterSpecials(table.specials, table.specialCount, false);
     if (second) RegisterSpecials(table.secondSpecials, table.secondSpecialCount, true);
 }
@@ -156,10 +155,9 @@ MParameterRegistry::Adapter& MParameterRegistry::Resolve(int32_t index, int32_t&
     // Past the total count the search would land on the last adapter with a
     // local index it does not have: refuse instead.
     if (index < 0 || index >= totalCount_) throw MException("Index out of range.");
-    auto it = std::upper_bound(adapters_.begin(), adapters_.end(), index,
-                               [](int32_t value, const std::unique_ptr<Adapter>& adapter) {
-                                   return value < adapter->base;
-                               });
+    auto it =
+        std::upper_bound(adapters_.begin(), adapters_.end(), index,
+                         [](int32_t value, const std::unique_ptr<Adapter>& adapter) { return value < adapter->base; });
     Adapter& adapter = **(it - 1);
     local = index - adapter.base;
     return adapter;

@@ -21,8 +21,8 @@ public:
     using Adapter = MAudioPluginAutomationAdapter;
     // Builds the adapters of one compound object kind (signal generator,
     // ADSR, envelope ...); the modulation layer installs these.
-    using SpecialAdapterFactory =
-        std::function<std::vector<std::unique_ptr<Adapter>>(const SpecialParameterDescriptor& special, bool effectOwned)>;
+    using SpecialAdapterFactory = std::function<std::vector<std::unique_ptr<Adapter>>(
+        const SpecialParameterDescriptor& special, bool effectOwned)>;
 
     struct InterpolationEntry {
         Adapter* adapter;

@@ -101,8 +101,8 @@ bool MValueNumberT<T>::ResetToDefault() {
 
 template <class T>
 void MValueNumberT<T>::Store(MXMLItem& node) const {
-    node.SetAttribute(Identifier(), FormatText(std::is_integral<T>::value ? "{0}" : "{0.12}",
-                                               {AsFormatArg<T>(*variable_)}));
+    node.SetAttribute(Identifier(),
+                      FormatText(std::is_integral<T>::value ? "{0}" : "{0.12}", {AsFormatArg<T>(*variable_)}));
 }
 
 template <class T>

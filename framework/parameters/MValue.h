@@ -63,9 +63,13 @@ class MValueNumberT : public MValue {
 
 public:
     MValueNumberT(T& variable, T minimum, T maximum, T defaultValue, T increment = T(1), std::string format = "")
-        : minimum(minimum), maximum(maximum), increment(increment), maximumIncrement(increment),
+        : minimum(minimum),
+          maximum(maximum),
+          increment(increment),
+          maximumIncrement(increment),
           defaultValue(defaultValue),
-          format(format.empty() && std::is_integral<T>::value ? "{0}" : std::move(format)), variable_(&variable) {}
+          format(format.empty() && std::is_integral<T>::value ? "{0}" : std::move(format)),
+          variable_(&variable) {}
 
     std::string ToString() const override;
     void FromString(const std::string& text) override;

@@ -18,9 +18,7 @@ const char DegreesFrom01[] = "MValueDegreesFrom01";
 
 std::string FrequencyOfLogText(double log10Hertz) { return FrequencyText(std::pow(10.0, log10Hertz)); }
 
-bool MValueNumberTravel::Increment(int steps) {
-    return Set01(std::min(std::max(Get01() + steps * 0.001, 0.0), 1.0));
-}
+bool MValueNumberTravel::Increment(int steps) { return Set01(std::min(std::max(Get01() + steps * 0.001, 0.0), 1.0)); }
 
 double MValueFrequency::Get01() const {
     if (maximum == minimum) return 1.0;
@@ -142,9 +140,7 @@ bool MValueItemsBase::Set01(double x) { return SetIndexAndNotify(IndexFor(x)); }
 
 std::string MValueItemsBase::GetDiscreteText(int32_t index, int32_t /*count*/) const { return ItemText(index); }
 
-double MValueList::Get01() const {
-    return ItemCount() > 1 ? static_cast<double>(*index_) / (ItemCount() - 1) : 0.0;
-}
+double MValueList::Get01() const { return ItemCount() > 1 ? static_cast<double>(*index_) / (ItemCount() - 1) : 0.0; }
 
 int32_t MValueList::IndexFor(double x) const { return TravelIndex((ItemCount() - 1) * x + 0.5); }
 

@@ -71,9 +71,7 @@ public:
         this->NotifyChanged(silent);
     }
     double GetValue(int32_t /*local*/) override { return ParameterMapping::GetNormalized(this->Descriptor()); }
-    double GetLiveValue(int32_t /*local*/) override {
-        return ParameterMapping::GetLiveNormalized(this->Descriptor());
-    }
+    double GetLiveValue(int32_t /*local*/) override { return ParameterMapping::GetLiveNormalized(this->Descriptor()); }
     std::string GetValueName(int32_t /*local*/) override { return ParameterMapping::ValueName(this->Descriptor()); }
     std::string GetValueNameFrom01(int32_t /*local*/, double value) override {
         return ParameterMapping::ValueNameFrom01(this->Descriptor(), value);

@@ -32,14 +32,29 @@ enum ParameterCurve : uint32_t {
     CurveFourthPower = 2,
 };
 
+// Adapter flags: carried unchanged into the adapters and stored by effects
+// built separately, so the values cannot change; their meaning beyond the
+// owner they mark is not ours to define.
+namespace AdapterFlags {
+constexpr uint64_t None = 0;
+constexpr uint64_t FrameworkParameter = 73;  // the framework's own parameters
+constexpr uint64_t Saturation = 72;          // the vocoder's two saturation amounts
+constexpr uint64_t BandGraph = 61;           // the vocoder's band graphs
+}  // namespace AdapterFlags
+
 // Attribute bits, by byte.
 namespace ParameterBits {
-constexpr uint8_t Exposed = 1 << 0;        // byte 0: only exposed descriptors get an adapter
-constexpr uint8_t Interpolated = 1 << 3;   // byte 0: ramps within a block
-constexpr uint8_t TargetMode = 1 << 4;     // byte 0: writes go to the target value
-constexpr uint8_t FullUpdate = 1 << 5;     // byte 0: a change needs the effect's Update
-constexpr uint8_t Randomizable = 1 << 6;   // byte 0
-constexpr uint8_t EndsGroup = 1 << 3;      // byte 1: closes the running group
+constexpr uint8_t Exposed = 1 << 0;       // byte 0: only exposed descriptors get an adapter
+constexpr uint8_t Interpolated = 1 << 3;  // byte 0: ramps within a block
+constexpr uint8_t TargetMode = 1 << 4;    // byte 0: writes go to the target value
+constexpr uint8_t FullUpdate = 1 << 5;    // byte 0: a change needs the effect's Update
+constexpr uint8_t Randomizable = 1 << 6;  // byte 0
+constexpr uint8_t EndsGroup = 1 << 3;     // byte 1: closes the running group
+// Further bits the vocoder declares; carried unchanged for the framework.
+constexpr uint8_t VocoderMarkA = 1 << 1;   // byte 0, on "BandCount"
+constexpr uint8_t VocoderMarkB = 1 << 2;   // byte 0, on "Freeze"
+constexpr uint8_t DetectorMark0 = 1 << 7;  // bytes 0 and 1 of the "Detector" group
+constexpr uint8_t DetectorMark2 = 1 << 0;  // byte 2 of the "Detector" group
 constexpr uint8_t WholeNumbers = 1 << 6;   // byte 1: randomised floats round to integers
 constexpr uint8_t DefaultByte0 = Exposed | FullUpdate | Randomizable;
 constexpr uint8_t DefaultByte1 = (1 << 0) | (1 << 2);

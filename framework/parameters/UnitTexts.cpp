@@ -46,8 +46,7 @@ std::string FrequencyText(double hertz) {
 
 std::string DegreesText(double turns) {
     if (std::fabs(turns) < 1e-50) return FormatText("0{0} (0%)", {DegreeSign});
-    return FormatText("{0}{1} ({2.1}%)",
-                      {static_cast<int64_t>(RoundHalfUp(turns * 360.0)), DegreeSign, turns * 100.0});
+    return FormatText("{0}{1} ({2.1}%)", {static_cast<int64_t>(RoundHalfUp(turns * 360.0)), DegreeSign, turns * 100.0});
 }
 
 std::string NoteText(int32_t note) {

@@ -13,9 +13,8 @@
 namespace corvane {
 namespace {
 
-const char* const StoredChannelModes[ChannelModeCount] = {"Left + Right", "Left", "Right", "Mono",
-                                                         "Stereo",       "Mono + Stereo", "Left + Right (neg)",
-                                                         "Surround"};
+const char* const StoredChannelModes[ChannelModeCount] = {
+    "Left + Right", "Left", "Right", "Mono", "Stereo", "Mono + Stereo", "Left + Right (neg)", "Surround"};
 
 void SurroundMask(MStoreContext& context, uint8_t (&mask)[8]) {
     if (context.storing) {
@@ -60,7 +59,8 @@ void MAudioEffectPluginToAudioPluginAdapter::Store(MStoreContext& context) {
         StoreRelaxed(bypassDescriptor_.boolValue, static_cast<uint8_t>(bypass ? 1 : 0));  // the audio thread reads it
         int32_t maxLFOBlockSize = maxLFOBlockSize_.Load();
         context.Integer("MaxLFOBlockSize", maxLFOBlockSize, StorePolicy::DefaultElided, 256);
-        maxLFOBlockSize_.Store(std::min(std::max(maxLFOBlockSize, 1), 1 << 16));  // a broken state cannot stall the pipeline
+        maxLFOBlockSize_.Store(
+            std::min(std::max(maxLFOBlockSize, 1), 1 << 16));  // a broken state cannot stall the pipeline
         StoreSettings(context);
     });
 }
@@ -85,7 +85,8 @@ void MAudioEffectPluginToAudioPluginAdapter::StoreSettings(MStoreContext& contex
         }
         MAudioPlugin::Store(context);
         if (!context.storing)
-            GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::ActualiseAfterLoading", [&] { ActualiseAfterLoading(); });
+            GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::ActualiseAfterLoading",
+                        [&] { ActualiseAfterLoading(); });
     });
 }
 

@@ -25,8 +25,8 @@ public:
     // at `stride`: missing channels reuse their neighbour, read silence
     // (inputs) or write to scratch (outputs); a mono host feeds both channels.
     // A count of 0 leaves the table unchanged.
-    void FixAudioBuffers(float** table, int32_t hostChannels, int32_t buses, int32_t channelsPerBus,
-                         int32_t stride, bool input, int32_t count);
+    void FixAudioBuffers(float** table, int32_t hostChannels, int32_t buses, int32_t channelsPerBus, int32_t stride,
+                         bool input, int32_t count);
 
 private:
     GrowingBuffer silence_, scratch_;

@@ -57,7 +57,8 @@ void AutomaticGainControl::Apply(float* const* channels, int32_t channelCount, i
     }
     const double step = n > 0 ? (target - previousGain_) / n : 0.0;
     for (int32_t c = 0; c < channelCount; ++c)
-        for (int32_t i = 0; i < n; ++i) channels[c][i] = static_cast<float>(channels[c][i] * (previousGain_ + i * step));
+        for (int32_t i = 0; i < n; ++i)
+            channels[c][i] = static_cast<float>(channels[c][i] * (previousGain_ + i * step));
     previousGain_ = target;
 }
 

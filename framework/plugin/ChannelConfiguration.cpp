@@ -23,7 +23,8 @@ ChannelConfiguration ChannelConfiguration::Build(int32_t inputBuses, bool surrou
         }
     }
     for (int32_t c = 0; c < config.channelsPerBus; ++c)
-        config.outputNames.push_back(surround ? "Out " + std::to_string(c) : std::string("Out ") + (c == 0 ? "L" : "R"));
+        config.outputNames.push_back(surround ? "Out " + std::to_string(c)
+                                              : std::string("Out ") + (c == 0 ? "L" : "R"));
     return config;
 }
 

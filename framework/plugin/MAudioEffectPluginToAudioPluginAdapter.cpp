@@ -38,8 +38,8 @@ void MAudioEffectPluginToAudioPluginAdapter::Initialize(const std::string& produ
     inputBusCount_ = std::min(std::max(table.inputBusCount, 0), MaxInputBuses);
     secondLevelDisplay_ = (table.flags & ParameterTableFlags::SecondLevelDisplay) != 0;
     // The user's global "Surround" choice makes every bus eight channels wide.
-    const bool surround = Guarded("MAudioEffectPluginToAudioPluginAdapter::Initialize", false,
-                                  [] { return Configuration::Surround(); });
+    const bool surround =
+        Guarded("MAudioEffectPluginToAudioPluginAdapter::Initialize", false, [] { return Configuration::Surround(); });
     channels_ = ChannelConfiguration::Build(table.inputBusCount, surround);
     channelsPerBus_ = channels_.channelsPerBus;
     registry_.RegisterEffect(*effect_, table);
@@ -92,7 +92,7 @@ void MAudioEffectPluginToAudioPluginAdapter::ProcessUpdate() {
 
 void MAudioEffectPluginToAudioPluginAdapter::UpdateMaxBufferSize() {
     GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::UpdateMaxBufferSize", [&] {
-        if (host_ != nullptr) maxBufferSize_.Store(std::max(host_->SendCommand105(), 1));
+        if (host_ != nullptr) maxBufferSize_.Store(std::max(host_->QueryMaxBufferSize(), 1));
     });
 }
 

@@ -22,7 +22,7 @@ void DeclareSwitch(ParameterDescriptor& d, const char* name, const char* identif
     d.kind = ParameterKindBool;
     d.name = name;
     d.identifier = identifier;
-    d.adapterFlags = 73;
+    d.adapterFlags = AdapterFlags::FrameworkParameter;
     d.SetBit(0, ParameterBits::FullUpdate, false);
     d.SetBit(0, ParameterBits::Randomizable, false);
 }
@@ -168,7 +168,8 @@ void MAudioPlugin::ProcessBlock(float** inputs, float** outputs, int32_t count, 
             const int32_t n = count * factor;
             for (int32_t bus = 0; bus < inputBusCount_; ++bus)
                 for (int32_t c = 0; c < channelsPerBus_; ++c)
-                    upIn[bus * BusStride + c] = upsamplers_[bus * BusStride + c].Process(in[bus * BusStride + c], count);
+                    upIn[bus * BusStride + c] =
+                        upsamplers_[bus * BusStride + c].Process(in[bus * BusStride + c], count);
             for (int32_t c = 0; c < channelsPerBus_; ++c) upOut[c] = upsampledOutputs_[c].Ensure(n, false);
             Core(upIn, upOut, n);
             for (int32_t c = 0; c < channelsPerBus_; ++c) downsamplers_[c].Process(upOut[c], target[c], count, true);

@@ -14,7 +14,6 @@
 #include "framework/core/Shared.h"
 #include "framework/core/ThreadCheck.h"
 #include "framework/parameters/MParameterRegistry.h"
-#include "framework/storage/MStoreContext.h"
 #include "framework/plugin/AudioBuffers.h"
 #include "framework/plugin/AutomaticGainControl.h"
 #include "framework/plugin/ChannelMode.h"
@@ -24,6 +23,7 @@
 #include "framework/plugin/ParameterRamps.h"
 #include "framework/plugin/ProcessingContext.h"
 #include "framework/plugin/Resampler.h"
+#include "framework/storage/MStoreContext.h"
 #include "platform/MMutex.h"
 
 namespace corvane {
@@ -117,7 +117,9 @@ public:
     class ExclusiveAccess {
     public:
         explicit ExclusiveAccess(MAudioPlugin& plugin)
-            : announce_(plugin), processing_(plugin.processingLock_), parameters_(plugin.parameterLock_),
+            : announce_(plugin),
+              processing_(plugin.processingLock_),
+              parameters_(plugin.parameterLock_),
               state_(plugin.stateLock_) {}
 
     private:
@@ -166,8 +168,8 @@ protected:
     Shared<int32_t> maxLFOBlockSize_{256};
     Shared<int32_t> maxBufferSize_{0};
     MProcessingContext context_;
-    Shared<int32_t> upsampling_{1};     // changed only under the three locks
-    Shared<int32_t> channelMode_{0};    // applied at the next InitProcessing
+    Shared<int32_t> upsampling_{1};   // changed only under the three locks
+    Shared<int32_t> channelMode_{0};  // applied at the next InitProcessing
     uint8_t surroundMask_[8] = {1, 1, 1, 1, 1, 1, 1, 1};
     Shared<int32_t> hostInputChannels_{NotGiven};
     Shared<int32_t> hostOutputChannels_{NotGiven};

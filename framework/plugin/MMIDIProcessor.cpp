@@ -116,9 +116,8 @@ void MMIDIProcessor::ProcessAllNotesOff(int32_t delta) {
 int32_t MMIDIProcessor::ProcessMIDIController(int32_t delta, double position, uint8_t channel, uint8_t controller,
                                               double value) {
     return Guarded("MMIDIProcessor::ProcessMIDIController", 0, [&]() -> int32_t {
-        ForEachSubscriber(channel, [&](MMIDIProcessor& p) {
-            p.ProcessMIDIController(delta, position, channel, controller, value);
-        });
+        ForEachSubscriber(
+            channel, [&](MMIDIProcessor& p) { p.ProcessMIDIController(delta, position, channel, controller, value); });
         const MIDIControllerEvent event{delta, position, channel, controller, value};
         const int c = channel & 0x0F;
         switch (controller) {
@@ -183,7 +182,8 @@ int32_t MMIDIProcessor::ProcessMIDIEvent(int32_t delta, const uint8_t* bytes) {
                 ProcessAftertouch(delta, position, channel, 255, (bytes[1] & 0x7F) / 127.0);
                 return 1;
             case 0xE0:
-                ProcessPitchBend(delta, position, channel, (((bytes[2] & 0x7F) << 7) | (bytes[1] & 0x7F)) / 8191.5 - 1.0);
+                ProcessPitchBend(delta, position, channel,
+                                 (((bytes[2] & 0x7F) << 7) | (bytes[1] & 0x7F)) / 8191.5 - 1.0);
                 return 1;
             default:
                 return 0;

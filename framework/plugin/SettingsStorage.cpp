@@ -32,8 +32,7 @@ bool MAudioPlugin::ReadChunk(const void* data, size_t size) {
     MXMLItem root;
     try {
         MMemoryStream stream(const_cast<void*>(data), size);
-        if (data == nullptr || size == 0 || !LoadWithFallback(root, stream))
-            throw MException("The state is empty.");
+        if (data == nullptr || size == 0 || !LoadWithFallback(root, stream)) throw MException("The state is empty.");
     } catch (const MException& e) {
         DiagnosticLog::Write("Could not read the plug-in state: " + e.Message());
         return false;

@@ -18,10 +18,9 @@ MXMLItem& MXMLItem::operator=(const MXMLItem& other) {
 MXMLItem::~MXMLItem() = default;
 
 size_t MXMLItem::LowerBound(const std::string& name) const {
-    auto it = std::lower_bound(attributes_.begin(), attributes_.end(), name,
-                               [](const std::pair<std::string, std::string>& pair, const std::string& key) {
-                                   return pair.first < key;
-                               });
+    auto it = std::lower_bound(
+        attributes_.begin(), attributes_.end(), name,
+        [](const std::pair<std::string, std::string>& pair, const std::string& key) { return pair.first < key; });
     return static_cast<size_t>(it - attributes_.begin());
 }
 

@@ -51,11 +51,16 @@ std::string DecodeEntities(const std::string& raw) {
             continue;
         }
         const std::string name = raw.substr(i + 1, end - i - 1);
-        if (name == "amp") out += '&';
-        else if (name == "lt") out += '<';
-        else if (name == "gt") out += '>';
-        else if (name == "apos") out += '\'';
-        else if (name == "quot") out += '"';
+        if (name == "amp")
+            out += '&';
+        else if (name == "lt")
+            out += '<';
+        else if (name == "gt")
+            out += '>';
+        else if (name == "apos")
+            out += '\'';
+        else if (name == "quot")
+            out += '"';
         else if (name.size() > 1 && name[0] == '#') {
             const bool hex = name[1] == 'x' || name[1] == 'X';
             char* stop = nullptr;

@@ -15,13 +15,26 @@ std::string Escape(const std::string& text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '\'': out += "&apos;"; break;
-            case '"': out += "&quot;"; break;
-            case '\n': out += "&#10;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\n':
+                out += "&#10;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -37,7 +50,8 @@ public:
         const bool indented = layout_ == XMLLayout::Indented;
         if (indented) Indent(depth);
         Put("<" + item.Name());
-        for (const auto& attribute : item.Attributes()) Put(" " + attribute.first + "=\"" + Escape(attribute.second) + "\"");
+        for (const auto& attribute : item.Attributes())
+            Put(" " + attribute.first + "=\"" + Escape(attribute.second) + "\"");
         const bool empty = item.SubItemCount() == 0 && item.Text().empty();
         if (empty) {
             Put("/>");

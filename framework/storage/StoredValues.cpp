@@ -4,9 +4,7 @@
 
 namespace corvane {
 
-std::string StoredRealText(double value) {
-    return FormatDouble(value, std::chars_format::general, 12);
-}
+std::string StoredRealText(double value) { return FormatDouble(value, std::chars_format::general, 12); }
 
 void StoreReal(MXMLItem& item, const std::string& name, double value) {
     item.SetAttribute(name, StoredRealText(value));
@@ -17,7 +15,6 @@ void StoreInteger(MXMLItem& item, const std::string& name, int64_t value) {
 }
 
 void StoreBool(MXMLItem& item, const std::string& name, bool value) { item.SetAttribute(name, value ? "1" : "0"); }
-
 
 double LoadReal(const MXMLItem& item, const std::string& name, double defaultValue) {
     const std::string* text = item.FindAttribute(name);

@@ -27,15 +27,14 @@ void CopyText(char* destination, const std::string& text, size_t limit) {
 constexpr size_t ParameterTextLimit = 24;
 
 constexpr int32_t TransportRequest = kVstTransportChanged | kVstTransportPlaying | kVstTransportCycleActive |
-                                     kVstAutomationWriting | kVstAutomationReading | kVstPpqPosValid |
-                                     kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
+                                     kVstAutomationWriting | kVstAutomationReading | kVstPpqPosValid | kVstTempoValid |
+                                     kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
 
 // The bar start on the grid of the time signature's denominator.
 double BarStartOnGrid(const VstTimeInfo& time) {
     const int32_t grid = std::max(time.timeSigDenominator / 4, 1);
     return corvane::RoundHalfUp(grid * time.barStartPos) / grid;
 }
-
 
 }  // namespace
 
@@ -129,23 +128,20 @@ float MAudioPluginVSTAdapter::getParameter(int32_t index) {
 
 void MAudioPluginVSTAdapter::getParameterName(int32_t index, char* text) {
     CopyText(text, "", 0);
-    GuardedVoid("MAudioPluginVSTAdapter::getParameterName", [&] {
-        CopyText(text, plugin_->Parameters().GetParameterName(index), ParameterTextLimit);
-    });
+    GuardedVoid("MAudioPluginVSTAdapter::getParameterName",
+                [&] { CopyText(text, plugin_->Parameters().GetParameterName(index), ParameterTextLimit); });
 }
 
 void MAudioPluginVSTAdapter::getParameterDisplay(int32_t index, char* text) {
     CopyText(text, "", 0);
-    GuardedVoid("MAudioPluginVSTAdapter::getParameterDisplay", [&] {
-        CopyText(text, plugin_->Parameters().GetParameterValueName(index), ParameterTextLimit);
-    });
+    GuardedVoid("MAudioPluginVSTAdapter::getParameterDisplay",
+                [&] { CopyText(text, plugin_->Parameters().GetParameterValueName(index), ParameterTextLimit); });
 }
 
 void MAudioPluginVSTAdapter::getParameterLabel(int32_t index, char* text) {
     CopyText(text, "", 0);
-    GuardedVoid("MAudioPluginVSTAdapter::getParameterLabel", [&] {
-        CopyText(text, plugin_->Parameters().GetParameterUnitsName(index), ParameterTextLimit);
-    });
+    GuardedVoid("MAudioPluginVSTAdapter::getParameterLabel",
+                [&] { CopyText(text, plugin_->Parameters().GetParameterUnitsName(index), ParameterTextLimit); });
 }
 
 bool MAudioPluginVSTAdapter::string2parameter(int32_t index, const char* text) {
@@ -165,7 +161,8 @@ void MAudioPluginVSTAdapter::BuildCategories() {
     for (int32_t i = 0; i < effect_.numParams; ++i) {
         const std::string name = parameters.GetParameterCategory(i);
         if (name.empty()) continue;
-        auto found = std::find_if(categories_.begin(), categories_.end(), [&](const auto& c) { return c.first == name; });
+        auto found =
+            std::find_if(categories_.begin(), categories_.end(), [&](const auto& c) { return c.first == name; });
         if (found == categories_.end()) found = categories_.insert(categories_.end(), {name, 0});
         ++found->second;
         parameterCategory_[static_cast<size_t>(i)] = static_cast<int16_t>(found - categories_.begin() + 1);
@@ -210,9 +207,8 @@ int32_t MAudioPluginVSTAdapter::getChunk(void** data) {
 }
 
 int32_t MAudioPluginVSTAdapter::setChunk(const void* data, int32_t size) {
-    GuardedVoid("MAudioPluginVSTAdapter::setChunk", [&] {
-        lastChunkAccepted_ = size > 0 && plugin_->ReadChunk(data, static_cast<size_t>(size));
-    });
+    GuardedVoid("MAudioPluginVSTAdapter::setChunk",
+                [&] { lastChunkAccepted_ = size > 0 && plugin_->ReadChunk(data, static_cast<size_t>(size)); });
     return 1;
 }
 
@@ -308,8 +304,8 @@ bool MAudioPluginVSTAdapter::setSpeakerArrangement(const VstSpeakerArrangement* 
             (output != nullptr && output->numChannels > effect_.numOutputs))
             return false;
         const int32_t inputs = effect_.numInputs == 0 ? 0
-                               : input == nullptr    ? corvane::MAudioPlugin::NotGiven
-                                                     : std::min(input->numChannels, channelsPerBus_);
+                               : input == nullptr     ? corvane::MAudioPlugin::NotGiven
+                                                      : std::min(input->numChannels, channelsPerBus_);
         const int32_t outputs =
             output == nullptr || output->numChannels <= 0 ? 1 : std::min(output->numChannels, channelsPerBus_);
         if (plugin_->SetHostChannels(inputs, outputs)) plugin_->InitProcessing();

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/Shared.h"
+#include "framework/core/SpscRing.h"
 #include "framework/plugin/MAudioPluginAdapter.h"
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
 #include "hosts/vst2/VstInterface.h"
-#include "framework/core/Shared.h"
-#include "framework/core/SpscRing.h"
 
 namespace Vst2 {
 
@@ -36,39 +36,40 @@ public:
 
     // Host-facing operations. Thread tags: [audio-thread] the host's
     // processing thread, [main-thread] its user-interface thread, [any] either.
-    void resume();                                   // [main-thread]
-    void suspend() {}                                // [main-thread]
-    void setSampleRate(float rate);                  // [main-thread]
+    void resume();                                              // [main-thread]
+    void suspend() {}                                           // [main-thread]
+    void setSampleRate(float rate);                             // [main-thread]
     void setBlockSize(int32_t frames) { blockSize_ = frames; }  // [main-thread]
-    void setParameter(int32_t index, float value);   // [any]
-    float getParameter(int32_t index);               // [any]
-    void getParameterName(int32_t index, char* text);     // [any]
-    void getParameterDisplay(int32_t index, char* text);  // [any]
-    void getParameterLabel(int32_t index, char* text);    // [any]
-    bool string2parameter(int32_t index, const char* text);  // [any]
+    void setParameter(int32_t index, float value);              // [any]
+    float getParameter(int32_t index);                          // [any]
+    void getParameterName(int32_t index, char* text);           // [any]
+    void getParameterDisplay(int32_t index, char* text);        // [any]
+    void getParameterLabel(int32_t index, char* text);          // [any]
+    bool string2parameter(int32_t index, const char* text);     // [any]
     // Labels beyond 24 characters, categories and steps for the hosts that ask. [any]
     bool getParameterProperties(int32_t index, VstParameterProperties* properties);
-    int32_t getChunk(void** data);                   // [main-thread] never costs the audio thread a block
+    int32_t getChunk(void** data);                     // [main-thread] never costs the audio thread a block
     int32_t setChunk(const void* data, int32_t size);  // [main-thread]
-    intptr_t vendorSpecific(int32_t selector, intptr_t value, void* ptr);  // [any]
-    bool getEffectName(char* text);                  // [any]
-    bool getVendorString(char* text);                // [any]
-    bool getProductString(char* text);               // [any]
-    int32_t canDo(const char* text);                 // [any]
+    intptr_t vendorSpecific(int32_t selector, intptr_t value, void* ptr);   // [any]
+    bool getEffectName(char* text);                                         // [any]
+    bool getVendorString(char* text);                                       // [any]
+    bool getProductString(char* text);                                      // [any]
+    int32_t canDo(const char* text);                                        // [any]
     bool getInputProperties(int32_t index, VstPinProperties* properties);   // [main-thread]
     bool getOutputProperties(int32_t index, VstPinProperties* properties);  // [main-thread]
-    bool setSpeakerArrangement(const VstSpeakerArrangement* input, const VstSpeakerArrangement* output);  // [main-thread]
-    bool getSpeakerArrangement() { return false; }   // [main-thread]
-    int32_t processEvents(const VstEvents* events);  // [audio-thread]
+    bool setSpeakerArrangement(const VstSpeakerArrangement* input,
+                               const VstSpeakerArrangement* output);         // [main-thread]
+    bool getSpeakerArrangement() { return false; }                           // [main-thread]
+    int32_t processEvents(const VstEvents* events);                          // [audio-thread]
     void processReplacing(float** inputs, float** outputs, int32_t frames);  // [audio-thread]
     void process(float** inputs, float** outputs, int32_t frames);           // [audio-thread]
 
     // Framework-facing operations.
-    void SendAutomation(int32_t index, double value) override;                           // [any]
-    void SendBypassAutomation(bool bypassed) override;                                   // [any]
+    void SendAutomation(int32_t index, double value) override;                                   // [any]
+    void SendBypassAutomation(bool bypassed) override;                                           // [any]
     void GenerateMIDIEvent(int32_t deltaFrames, const uint8_t* bytes, int32_t length) override;  // [audio-thread]
-    void ReportLatency(int32_t samples) override;                                        // [main-thread]
-    bool ChangeEditorSize(int32_t width, int32_t height) override;                       // [main-thread]
+    void ReportLatency(int32_t samples) override;                                                // [main-thread]
+    bool ChangeEditorSize(int32_t width, int32_t height) override;                               // [main-thread]
 
     bool ReceivesMIDI() const { return true; }
     bool SendsMIDI() const { return false; }

@@ -59,10 +59,10 @@ TEST(Filter, EveryTypeAgainstItsClosedForm) {
         FilterType type;
         double gain, at, expected;
     } cases[] = {
-        {LowPass, 1.0, 0.0, 1.0},       {LowPass, 1.0, 23999.0, 0.0},   {HighPass, 1.0, 23999.0, 1.0},
-        {HighPass, 1.0, 0.0, 0.0},      {Notch, 1.0, 1000.0, 0.0},      {Notch, 1.0, 10.0, 1.0},
-        {AllPass, 1.0, 321.0, 1.0},     {AllPass, 1.0, 5000.0, 1.0},    {Peak, 2.0, 1000.0, 4.0},
-        {Peak, 2.0, 1.0, 1.0},          {LowShelf, 2.0, 1.0, 4.0},      {HighShelf, 2.0, 23999.0, 4.0},
+        {LowPass, 1.0, 0.0, 1.0},   {LowPass, 1.0, 23999.0, 0.0}, {HighPass, 1.0, 23999.0, 1.0},
+        {HighPass, 1.0, 0.0, 0.0},  {Notch, 1.0, 1000.0, 0.0},    {Notch, 1.0, 10.0, 1.0},
+        {AllPass, 1.0, 321.0, 1.0}, {AllPass, 1.0, 5000.0, 1.0},  {Peak, 2.0, 1000.0, 4.0},
+        {Peak, 2.0, 1.0, 1.0},      {LowShelf, 2.0, 1.0, 4.0},    {HighShelf, 2.0, 23999.0, 4.0},
     };
     for (const Case& c : cases) {
         // Peak and shelves take the amplitude A; their gain is A squared.
@@ -72,8 +72,7 @@ TEST(Filter, EveryTypeAgainstItsClosedForm) {
 }
 
 TEST(Filter, InvalidTypesAreRefused) {
-    for (int32_t type : {5, 6, -1, 10})
-        EXPECT_EQ(DesignError(type), "Invalid filter type.") << type;
+    for (int32_t type : {5, 6, -1, 10}) EXPECT_EQ(DesignError(type), "Invalid filter type.") << type;
 }
 
 TEST(Filter, ComplexDivision) {

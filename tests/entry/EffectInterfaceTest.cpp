@@ -70,11 +70,11 @@ TEST(EffectInterface, UnknownCommandsAnswerMinusOne) {
     void* effect = Create();
     for (int64_t command : {8, 9, 10, 16, 17, 18, 19, 21, 50, 99, 108, 1000, -1})
         EXPECT_EQ(Call(effect, command), -1) << command;
-    EXPECT_EQ(Call(effect, PluginCommand::Command102), 1);
-    EXPECT_EQ(Call(effect, PluginCommand::Command103), 0);
-    EXPECT_EQ(Call(effect, PluginCommand::Command105), 0);
-    EXPECT_EQ(Call(effect, PluginCommand::Command14), -1);
-    EXPECT_EQ(Call(effect, PluginCommand::Command20), -1);
+    EXPECT_EQ(Call(effect, PluginCommand::Reserved102), 1);
+    EXPECT_EQ(Call(effect, PluginCommand::Reserved103), 0);
+    EXPECT_EQ(Call(effect, PluginCommand::QueryMaxBufferSize), 0);
+    EXPECT_EQ(Call(effect, PluginCommand::Reserved14), -1);
+    EXPECT_EQ(Call(effect, PluginCommand::Reserved20), -1);
     EXPECT_EQ(Call(effect, PluginCommand::Destroy), 0);
 }
 
@@ -89,8 +89,8 @@ TEST(EffectInterface, CreateAloneOrCreateAndAttach) {
     MPluginArguments attach;
     attach.SetPointer(0, &context);
     attach.SetPointer(1, reinterpret_cast<const void*>(+[](void* peer, int64_t command, MPluginArguments*) -> int64_t {
-        return command == 3 && peer != nullptr ? 42 : 0;
-    }));
+                          return command == 3 && peer != nullptr ? 42 : 0;
+                      }));
     auto* attached = reinterpret_cast<MPlugin*>(Call(nullptr, PluginCommand::Attach, attach));
     ASSERT_NE(attached, nullptr);
     EXPECT_EQ(attached->HostContext(), &context);
@@ -237,8 +237,8 @@ TEST(PluginSystem, LoaderResults) {
     EXPECT_EQ(system.LoadEffect("Sonvera", nullptr, nullptr, host), MPluginSystem::NoInterfaceFunction);
     EXPECT_EQ(system.LoadEffect("Sonvera", NoEffect, nullptr, host), MPluginSystem::NotCreated);
     EXPECT_EQ(system.LoadEffect("Sonvera", TablelessEffect, nullptr, host), MPluginSystem::NoParameterTable);
-    EXPECT_EQ(TablelessCommands(), (std::vector<int64_t>{PluginCommand::Attach, PluginCommand::GetParameterTable,
-                                                         PluginCommand::Destroy}))
+    EXPECT_EQ(TablelessCommands(),
+              (std::vector<int64_t>{PluginCommand::Attach, PluginCommand::GetParameterTable, PluginCommand::Destroy}))
         << "an effect without a table is destroyed, not leaked";
     EXPECT_EQ(host, nullptr);
 
@@ -253,7 +253,7 @@ TEST(PluginSystem, LoaderResults) {
     MPluginArguments query;
     EXPECT_EQ(effect->SendToHost(HostCommand::Query, query), -1);
     EXPECT_EQ(effect->SendToHost(8, query), -1);
-    EXPECT_EQ(host->SendCommand105(), 0);
+    EXPECT_EQ(host->QueryMaxBufferSize(), 0);
     host->Send(PluginCommand::Destroy);
 }
 

@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <cmath>
 #include <string>
@@ -27,8 +28,7 @@ protected:
     void SetUp() override {
         library_ = dlopen(SONVERA_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(library_, nullptr) << dlerror();
-        interface_ =
-            reinterpret_cast<MPluginInterfaceFunction>(dlsym(library_, "SonveraAudioEffectPluginInterface"));
+        interface_ = reinterpret_cast<MPluginInterfaceFunction>(dlsym(library_, "SonveraAudioEffectPluginInterface"));
         ASSERT_NE(interface_, nullptr);
     }
     void TearDown() override {
@@ -85,4 +85,19 @@ TEST_F(LibraryTest, CreateReadChangeProcessDestroy) {
 
     EXPECT_EQ(interface_(effect, 50, &empty), -1);
     EXPECT_EQ(interface_(effect, 1, &empty), 0);
+}
+
+// Hosts rescan and reload plug-ins: loading and unloading the library again
+// and again must not cost memory each time.
+TEST(LibraryReload, RepeatedLoadsDoNotGrowTheHeap) {
+    auto loadAndUnload = [] {
+        void* library = dlopen(SONVERA_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(library, nullptr) << dlerror();
+        dlclose(library);
+    };
+    for (int i = 0; i < 3; ++i) loadAndUnload();
+    const size_t before = mallinfo2().uordblks;
+    for (int i = 0; i < 50; ++i) loadAndUnload();
+    const size_t after = mallinfo2().uordblks;
+    EXPECT_LT(after > before ? after - before : 0, 256u * 1024u) << "bytes still in use after 50 reloads";
 }

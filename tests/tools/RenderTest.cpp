@@ -64,9 +64,8 @@ Channels ReadWav(const fs::path& path) {
 class RenderTest : public testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("sonvera-render-" + std::to_string(getpid()) + "-" +
-                   testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ = fs::temp_directory_path() / ("sonvera-render-" + std::to_string(getpid()) + "-" +
+                                               testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }
@@ -137,8 +136,8 @@ TEST_F(RenderTest, MatchesTheHostedPluginSampleForSample) {
         const Channels modulator = Tone(c.modulatorChannels, c.modulatorFrames, 700.0, 48000.0, 2);
         WriteWav(folder_ / "car.wav", carrier, 48000);
         WriteWav(folder_ / "mod.wav", modulator, 48000);
-        ASSERT_EQ(Run("--carrier " + Path("car.wav") + " --modulator " + Path("mod.wav") + " --out " +
-                      Path("out.wav") + " --block " + std::to_string(c.block)),
+        ASSERT_EQ(Run("--carrier " + Path("car.wav") + " --modulator " + Path("mod.wav") + " --out " + Path("out.wav") +
+                      " --block " + std::to_string(c.block)),
                   0)
             << errors;
         EXPECT_NE(errors.find("real time"), std::string::npos) << "one summary line";
@@ -192,8 +191,8 @@ TEST_F(RenderTest, ErrorsSayWhatAndLeaveNoOutput) {
     WriteWav(folder_ / "car.wav", Tone(1, 1000, 200.0, 48000.0, 7), 48000);
     WriteWav(folder_ / "mod.wav", Tone(1, 1000, 600.0, 48000.0, 8), 48000);
     std::ofstream(folder_ / "garbage.bin") << "not a state";
-    const std::string files = " --carrier " + Path("car.wav") + " --modulator " + Path("mod.wav") + " --out " +
-                              Path("out.wav");
+    const std::string files =
+        " --carrier " + Path("car.wav") + " --modulator " + Path("mod.wav") + " --out " + Path("out.wav");
     struct Case {
         std::string arguments, message;
     } cases[] = {

@@ -3,11 +3,11 @@
 #include <samplerate.h>
 #include <sndfile.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace render {
 namespace {
@@ -62,7 +62,8 @@ void WriteAudio(const std::string& path, const Audio& audio) {
     const size_t frames = audio.Frames();
     std::vector<float> interleaved(frames * audio.channels.size());
     for (size_t i = 0; i < frames; ++i)
-        for (size_t c = 0; c < audio.channels.size(); ++c) interleaved[i * audio.channels.size() + c] = audio.channels[c][i];
+        for (size_t c = 0; c < audio.channels.size(); ++c)
+            interleaved[i * audio.channels.size() + c] = audio.channels[c][i];
     const sf_count_t written = sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(frames));
     sf_close(file);
     if (written != static_cast<sf_count_t>(frames) || std::rename(temporary.c_str(), path.c_str()) != 0) {

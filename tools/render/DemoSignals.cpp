@@ -26,8 +26,8 @@ struct Resonator {
 
 Audio DemoCarrier(double rate, double seconds) {
     // I - vi - IV - V in C, a second a chord, three detuned saws a note.
-    static const double chords[4][3] = {{261.63, 329.63, 392.00}, {220.00, 261.63, 329.63},
-                                        {174.61, 220.00, 261.63}, {196.00, 246.94, 293.66}};
+    static const double chords[4][3] = {
+        {261.63, 329.63, 392.00}, {220.00, 261.63, 329.63}, {174.61, 220.00, 261.63}, {196.00, 246.94, 293.66}};
     static const double detune[3] = {-0.006, 0.0, 0.007};
     const size_t frames = static_cast<size_t>(rate * seconds);
     Audio audio;
@@ -83,7 +83,8 @@ Audio DemoModulator(double rate, double seconds) {
         const float white = static_cast<float>(static_cast<int32_t>(noise)) / 2147483648.0f;
         // A consonant burst opens every syllable; voicing fades in after it.
         const bool consonant = within < 0.12;
-        const float excitation = consonant ? 0.15f * white : source * static_cast<float>(std::min(1.0, (within - 0.12) * 20.0));
+        const float excitation =
+            consonant ? 0.15f * white : source * static_cast<float>(std::min(1.0, (within - 0.12) * 20.0));
         float voice = 0.0f;
         for (int f = 0; f < 3; ++f) {
             const double frequency = vowels[index][f] * (1.0 - glide) + vowels[next][f] * glide;

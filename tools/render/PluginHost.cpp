@@ -98,8 +98,7 @@ std::vector<std::string> PluginHost::Suggestions(const std::string& name, size_t
         scored.emplace_back(EditDistance(wanted, Lower(p.name)), p.name);
         if (!p.identifier.empty()) scored.emplace_back(EditDistance(wanted, Lower(p.identifier)), p.identifier);
     }
-    std::stable_sort(scored.begin(), scored.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(scored.begin(), scored.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::string> best;
     for (const auto& s : scored) {
         if (best.size() == count) break;

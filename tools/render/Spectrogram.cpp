@@ -4,13 +4,13 @@
 
 #include <png.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace render {
 namespace {
@@ -36,27 +36,48 @@ struct Image {
 // 5 x 7 glyphs for the few characters the labels use.
 const char* Glyph(char c) {
     switch (c) {
-        case 'A': return "01110100011000111111100011000110001";
-        case 'C': return "01110100011000010000100001000101110";
-        case 'D': return "11110100011000110001100011000111110";
-        case 'E': return "11111100001000011110100001000011111";
-        case 'H': return "10001100011000111111100011000110001";
-        case 'I': return "01110001000010000100001000010001110";
-        case 'K': return "10001100101010011000101001001010001";
-        case 'L': return "10000100001000010000100001000011111";
-        case 'M': return "10001110111010110101100011000110001";
-        case 'O': return "01110100011000110001100011000101110";
-        case 'P': return "11110100011000111110100001000010000";
-        case 'R': return "11110100011000111110101001001010001";
-        case 'T': return "11111001000010000100001000010000100";
-        case 'U': return "10001100011000110001100011000101110";
-        case 'Z': return "11111000010001000100010001000011111";
-        case 'k': return "10000100001001010100110001010010010";
-        case '0': return "01110100011001110101110011000101110";
-        case '1': return "00100011000010000100001000010001110";
-        case '2': return "01110100010000100010001000100011111";
-        case '5': return "11111100001111000001000011000101110";
-        default: return nullptr;
+        case 'A':
+            return "01110100011000111111100011000110001";
+        case 'C':
+            return "01110100011000010000100001000101110";
+        case 'D':
+            return "11110100011000110001100011000111110";
+        case 'E':
+            return "11111100001000011110100001000011111";
+        case 'H':
+            return "10001100011000111111100011000110001";
+        case 'I':
+            return "01110001000010000100001000010001110";
+        case 'K':
+            return "10001100101010011000101001001010001";
+        case 'L':
+            return "10000100001000010000100001000011111";
+        case 'M':
+            return "10001110111010110101100011000110001";
+        case 'O':
+            return "01110100011000110001100011000101110";
+        case 'P':
+            return "11110100011000111110100001000010000";
+        case 'R':
+            return "11110100011000111110101001001010001";
+        case 'T':
+            return "11111001000010000100001000010000100";
+        case 'U':
+            return "10001100011000110001100011000101110";
+        case 'Z':
+            return "11111000010001000100010001000011111";
+        case 'k':
+            return "10000100001001010100110001010010010";
+        case '0':
+            return "01110100011001110101110011000101110";
+        case '1':
+            return "00100011000010000100001000010001110";
+        case '2':
+            return "01110100010000100010001000100011111";
+        case '5':
+            return "11111100001111000001000011000101110";
+        default:
+            return nullptr;
     }
 }
 
@@ -78,7 +99,9 @@ void Colour(double level, uint8_t& r, uint8_t& g, uint8_t& b) {
     level = std::min(std::max(level, 0.0), 1.0);
     r = static_cast<uint8_t>(255.0 * std::min(1.0, level * 1.6));
     g = static_cast<uint8_t>(255.0 * std::max(0.0, level * 1.4 - 0.4));
-    b = static_cast<uint8_t>(255.0 * (level < 0.35 ? 0.25 + level * 1.2 : std::max(0.0, 0.67 - (level - 0.35) * 1.5) + std::max(0.0, level - 0.85) * 4.0));
+    b = static_cast<uint8_t>(
+        255.0 * (level < 0.35 ? 0.25 + level * 1.2
+                              : std::max(0.0, 0.67 - (level - 0.35) * 1.5) + std::max(0.0, level - 0.85) * 4.0));
 }
 
 void Panel(Image& image, int top, const std::string& label, const Audio& audio) {
@@ -91,19 +114,22 @@ void Panel(Image& image, int top, const std::string& label, const Audio& audio) 
     for (const auto& channel : audio.channels)
         for (size_t i = 0; i < frames; ++i) mono[i] += channel[i] / static_cast<double>(audio.channels.size());
 
-    std::vector<std::vector<double>> columns(static_cast<size_t>(plotWidth), std::vector<double>(static_cast<size_t>(height), -120.0));
+    std::vector<std::vector<double>> columns(static_cast<size_t>(plotWidth),
+                                             std::vector<double>(static_cast<size_t>(height), -120.0));
     for (int x = 0; x < plotWidth; ++x) {
         const double centre = frames * (x + 0.5) / plotWidth;
         std::vector<std::complex<double>> buffer(FftSize);
         for (int k = 0; k < FftSize; ++k) {
             const long i = static_cast<long>(centre) - FftSize / 2 + k;
             const double window = 0.5 - 0.5 * std::cos(2.0 * Pi * k / (FftSize - 1));
-            buffer[static_cast<size_t>(k)] = (i >= 0 && static_cast<size_t>(i) < frames) ? mono[static_cast<size_t>(i)] * window : 0.0;
+            buffer[static_cast<size_t>(k)] =
+                (i >= 0 && static_cast<size_t>(i) < frames) ? mono[static_cast<size_t>(i)] * window : 0.0;
         }
         MAudioFilters::Fft(buffer);
         for (int y = 0; y < height; ++y) {
             // Row y maps to a frequency on a logarithmic axis, low at the bottom.
-            const double f = LowestFrequency * std::pow(highest / LowestFrequency, (height - 1 - y) / static_cast<double>(height - 1));
+            const double f = LowestFrequency *
+                             std::pow(highest / LowestFrequency, (height - 1 - y) / static_cast<double>(height - 1));
             const double bin = f * FftSize / rate;
             const size_t b0 = static_cast<size_t>(bin);
             const double t = bin - b0;
@@ -125,7 +151,8 @@ void Panel(Image& image, int top, const std::string& label, const Audio& audio) 
     } ticks[] = {{100.0, "100"}, {1000.0, "1k"}, {10000.0, "10k"}};
     for (const auto& tick : ticks) {
         if (tick.f > highest) continue;
-        const int y = top + static_cast<int>((height - 1) * (1.0 - std::log(tick.f / LowestFrequency) / std::log(highest / LowestFrequency)));
+        const int y = top + static_cast<int>((height - 1) * (1.0 - std::log(tick.f / LowestFrequency) /
+                                                                       std::log(highest / LowestFrequency)));
         for (int x = LeftMargin - 6; x < LeftMargin; ++x) image.Set(x, y, 235, 235, 235);
         Text(image, 2, y - 3, tick.text, 1);
     }

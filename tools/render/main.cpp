@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -10,7 +11,6 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "tools/render/AudioFiles.h"
@@ -64,7 +64,8 @@ void ApplySetting(PluginHost& plugin, const std::string& setting) {
     if (index < 0) {
         std::string hint;
         for (const std::string& s : plugin.Suggestions(name, 3)) hint += (hint.empty() ? "" : ", ") + ("\"" + s + "\"");
-        throw std::runtime_error("unknown parameter \"" + name + "\"" + (hint.empty() ? "" : "; did you mean " + hint + "?"));
+        throw std::runtime_error("unknown parameter \"" + name + "\"" +
+                                 (hint.empty() ? "" : "; did you mean " + hint + "?"));
     }
     if (!value.empty() && value[0] == '@') {
         char* end = nullptr;
@@ -102,7 +103,8 @@ void PrintSummary(const RenderSummary& s) {
     std::fprintf(stderr, "Rendered %.2f s of audio in %.2f s (%.1fx real time), peak %.1f dBFS\n", s.seconds,
                  s.wallSeconds, s.wallSeconds > 0 ? s.seconds / s.wallSeconds : 0.0, dbfs);
     if (s.clippedSamples > 0)
-        std::fprintf(stderr, "warning: %zu samples clipped above 0 dBFS; lower the Volume parameter\n", s.clippedSamples);
+        std::fprintf(stderr, "warning: %zu samples clipped above 0 dBFS; lower the Volume parameter\n",
+                     s.clippedSamples);
 }
 
 }  // namespace

@@ -47,8 +47,8 @@ public:
                 BandState& band = channel.bands[b];
                 band.car.assign(n, 0.0f);
                 band.mod.assign(n, 0.0f);
-                MAudioFilters::RunCascade(design.carrierSections, design.carrierOrder, band.carStages,
-                                          carriers[c], band.car.data(), n);
+                MAudioFilters::RunCascade(design.carrierSections, design.carrierOrder, band.carStages, carriers[c],
+                                          band.car.data(), n);
                 MAudioFilters::RunCascade(design.modulatorSections, design.modulatorOrder, band.modStages,
                                           modulators[c], band.mod.data(), n);
                 band.modEnv = Detect(band.mod, bank.modulatorGain[b], b, freeze, band.modDetector);
@@ -95,8 +95,10 @@ public:
     static float Contribution(int mode, float L, float car, float mod, float em, float ec, float rho) {
         auto clamp = [](float v) { return std::min(std::max(v, 0.0f), 1.0f); };
         switch (mode) {
-            case 0: return L * car * (rho * em + (1.0f - rho));
-            case 1: return L * (rho * car * em + (1.0f - rho) * mod * ec);
+            case 0:
+                return L * car * (rho * em + (1.0f - rho));
+            case 1:
+                return L * (rho * car * em + (1.0f - rho) * mod * ec);
             case 2: {
                 const float m = clamp(clamp(4.0f * (ec - em)) + (2.0f * rho - 1.0f));
                 return L * (m * car + (1.0f - m) * mod);
@@ -105,10 +107,14 @@ public:
                 const float m = clamp(clamp(4.0f * (ec - em + 0.5f)) + (2.0f * rho - 1.0f));
                 return L * (m * car + (1.0f - m) * mod);
             }
-            case 4: return L * car * (4.0f * rho * mod + (1.0f - rho));
-            case 5: return L * car * (0.2f * rho * em * ec + (1.0f - rho));
-            case 6: return L * car * (1.0f - rho * em);
-            default: return L * (rho * (1.0f - em) * car + (1.0f - rho) * (1.0f - ec) * mod);
+            case 4:
+                return L * car * (4.0f * rho * mod + (1.0f - rho));
+            case 5:
+                return L * car * (0.2f * rho * em * ec + (1.0f - rho));
+            case 6:
+                return L * car * (1.0f - rho * em);
+            default:
+                return L * (rho * (1.0f - em) * car + (1.0f - rho) * (1.0f - ec) * mod);
         }
     }
 

@@ -84,12 +84,12 @@ TEST_F(VocoderParametersTest, DisplayTexts) {
         double value;
         const char* text;
     } cases[] = {
-        {ParamVolume, 1.0, "0.00 dB"},       {ParamVolume, 2.0, "12.0 dB"},
-        {ParamVolumeCar, 0.0, "silence"},    {ParamGate, 0.0, "silence"},
-        {ParamRMSLength, 0.0, "Peak"},       {ParamRMSLength, 0.001, "1.0 ms"},
-        {ParamPanorama, -0.5, "50% left"},   {ParamFormantShift, 3.0, "+3.00 semitones"},
-        {ParamGateRatio, 4.0, "4.0 : 1"},    {ParamWhitening, 0.25, "25.0%"},
-        {ParamAttack, 0.001, "1.0 ms"},      {ParamRatio, 1.0, "1.000000"},
+        {ParamVolume, 1.0, "0.00 dB"},     {ParamVolume, 2.0, "12.0 dB"},
+        {ParamVolumeCar, 0.0, "silence"},  {ParamGate, 0.0, "silence"},
+        {ParamRMSLength, 0.0, "Peak"},     {ParamRMSLength, 0.001, "1.0 ms"},
+        {ParamPanorama, -0.5, "50% left"}, {ParamFormantShift, 3.0, "+3.00 semitones"},
+        {ParamGateRatio, 4.0, "4.0 : 1"},  {ParamWhitening, 0.25, "25.0%"},
+        {ParamAttack, 0.001, "1.0 ms"},    {ParamRatio, 1.0, "1.000000"},
     };
     for (const Case& c : cases) {
         P(c.index).floatValues.value = c.value;

@@ -39,7 +39,7 @@ void Rerouted(EffectDriver& d) {
     d.effect->SetMatrix(3, 3, false);  // band 3 silent
     d.effect->SetMatrix(4, 5, true);   // band 5 follows 4, 5 and 6
     d.effect->SetMatrix(6, 5, true);
-    d.effect->SetMatrix(0, 9, true);   // band 9 follows 0 and 9
+    d.effect->SetMatrix(0, 9, true);  // band 9 follows 0 and 9
     d.effect->BandLevel(2) = 1.5;
     d.SetFloat(ParamResonanceMod, 0.4);
 }
@@ -96,7 +96,8 @@ TEST(VocoderProcessing, EveryPathMatchesTheReferenceInEveryMode) {
                 if (block == 4) driver.SetBool(ParamFreeze, false);
                 driver.Process({carL.data() + start, carR.data() + start}, {modL.data() + start, modR.data() + start},
                                {outL.data() + start, outR.data() + start}, count);
-                reference.Process({carL.data() + start, carR.data() + start}, {modL.data() + start, modR.data() + start},
+                reference.Process({carL.data() + start, carR.data() + start},
+                                  {modL.data() + start, modR.data() + start},
                                   {refL.data() + start, refR.data() + start}, count);
                 start += count;
             }
@@ -233,12 +234,14 @@ TEST(VocoderProcessing, VolumePanAndDrySignals) {
 TEST(VocoderProcessing, SaturationShapesOnlyTheProcessedPath) {
     Saturator saturator;
     EXPECT_DOUBLE_EQ(saturator.Sample(0.0, 1.0), 0.0);
-    EXPECT_NEAR(saturator.Sample(0.5, 1.0), std::tanh(M_PI * 0.5) / std::tanh(M_PI) +
-                                                std::pow(std::tanh(M_PI * 0.5) / std::tanh(M_PI) - 0.5, 2), 1e-12);
+    EXPECT_NEAR(saturator.Sample(0.5, 1.0),
+                std::tanh(M_PI * 0.5) / std::tanh(M_PI) + std::pow(std::tanh(M_PI * 0.5) / std::tanh(M_PI) - 0.5, 2),
+                1e-12);
     EXPECT_DOUBLE_EQ(saturator.Sample(3.0, 1.0), 1.0 + 4.0) << "hard limit plus the even term";
     EXPECT_DOUBLE_EQ(saturator.Sample(-3.0, 0.0), -3.0) << "no amount, no change";
-    EXPECT_DOUBLE_EQ(saturator.Sample(-0.5, 1.0), -saturator.Sample(0.5, 1.0) + 2.0 * std::pow(
-        std::tanh(M_PI * 0.5) / std::tanh(M_PI) - 0.5, 2)) << "the even term keeps its sign";
+    EXPECT_DOUBLE_EQ(saturator.Sample(-0.5, 1.0),
+                     -saturator.Sample(0.5, 1.0) + 2.0 * std::pow(std::tanh(M_PI * 0.5) / std::tanh(M_PI) - 0.5, 2))
+        << "the even term keeps its sign";
 
     const std::vector<float> car = Noise(1024, 31), mod = Noise(1024, 37);
     EffectDriver plain(1), saturated(1);

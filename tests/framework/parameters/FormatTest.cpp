@@ -19,7 +19,7 @@ TEST(Format, ModifiersOnReals) {
         {"{+0.02} semitones", 1e-21, "0.00 semitones"},
         {"{0.1} : 1", 4.0, "4.0 : 1"},
         {"{0;.2} dB", 1.2345, "1.23 dB"},
-        {"{0}", 2.5, "2.5000"},                 // four decimals by default
+        {"{0}", 2.5, "2.5000"},                   // four decimals by default
         {"{0.12}", 1.0 / 3.0, "0.333333333333"},  // ten or more: significant digits
         {"{0.12}", 20000.0, "20000"},
         {"{0;06.1}", -2.5, "-002.5"},  // zero fill goes after the sign
@@ -49,17 +49,28 @@ struct TextCase {
 
 TEST(UnitTexts, EachUnit) {
     const TextCase cases[] = {
-        {VolumeText, 1.0, "0.00 dB"},         {VolumeText, 4.0, "12.0 dB"},
-        {VolumeText, 0.0, "silence"},         {VolumeText, 0.5, "-6.02 dB"},
-        {PanText, 0.0, "center"},             {PanText, -0.499, "49% left"},
-        {PanText, 0.5, "50% right"},          {PercentText, 0.005, "0.50%"},
-        {PercentText, 0.5, "50.0%"},          {TimeText, 0.0, "0 ms"},
-        {TimeText, 0.00005, "0.050 ms"},      {TimeText, 0.0005, "0.50 ms"},
-        {TimeText, 0.001, "1.0 ms"},          {TimeText, 0.0125, "13 ms"},
-        {FrequencyText, 0.0, "0 Hz"},         {FrequencyText, 0.5, "0.5000 Hz"},
-        {FrequencyText, 5.0, "5.00 Hz"},      {FrequencyText, 50.0, "50.0 Hz"},
-        {FrequencyText, 999.5, "1000 Hz"},    {FrequencyText, 12345.0, "12.3 kHz"},
-        {DegreesText, 0.0, "0\xC2\xB0 (0%)"}, {DegreesText, 0.25, "90\xC2\xB0 (25.0%)"},
+        {VolumeText, 1.0, "0.00 dB"},
+        {VolumeText, 4.0, "12.0 dB"},
+        {VolumeText, 0.0, "silence"},
+        {VolumeText, 0.5, "-6.02 dB"},
+        {PanText, 0.0, "center"},
+        {PanText, -0.499, "49% left"},
+        {PanText, 0.5, "50% right"},
+        {PercentText, 0.005, "0.50%"},
+        {PercentText, 0.5, "50.0%"},
+        {TimeText, 0.0, "0 ms"},
+        {TimeText, 0.00005, "0.050 ms"},
+        {TimeText, 0.0005, "0.50 ms"},
+        {TimeText, 0.001, "1.0 ms"},
+        {TimeText, 0.0125, "13 ms"},
+        {FrequencyText, 0.0, "0 Hz"},
+        {FrequencyText, 0.5, "0.5000 Hz"},
+        {FrequencyText, 5.0, "5.00 Hz"},
+        {FrequencyText, 50.0, "50.0 Hz"},
+        {FrequencyText, 999.5, "1000 Hz"},
+        {FrequencyText, 12345.0, "12.3 kHz"},
+        {DegreesText, 0.0, "0\xC2\xB0 (0%)"},
+        {DegreesText, 0.25, "90\xC2\xB0 (25.0%)"},
     };
     for (const TextCase& c : cases) EXPECT_EQ(c.text(c.value), c.expected) << c.value;
 }

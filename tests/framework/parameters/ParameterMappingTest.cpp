@@ -5,8 +5,8 @@
 
 #include "framework/core/MRandom.h"
 #include "framework/parameters/DisplayCallbacks.h"
-#include "framework/parameters/UnitTexts.h"
 #include "framework/parameters/ParameterMapping.h"
+#include "framework/parameters/UnitTexts.h"
 
 using namespace corvane;
 namespace PM = ParameterMapping;

@@ -60,7 +60,7 @@ TEST(Pipeline, SubBlockSizes) {
 
 TEST(Pipeline, ParameterRamps) {
     TestPlugin plugin;
-    SubBlocksOf(plugin, 300);  // the first block takes the current values
+    SubBlocksOf(plugin, 300);                         // the first block takes the current values
     plugin.Parameters().SetParameter(0, 0.5, false);  // gain 1 -> 2
     plugin.Effect().gains.clear();
     EXPECT_EQ(SubBlocksOf(plugin, 1000), (std::vector<int32_t>{256, 256, 256, 232}));
@@ -168,7 +168,7 @@ TEST(Pipeline, ChannelCountsFollowTheMode) {
         int32_t mode, h;
         ChannelCounts expected;
     } cases[] = {
-        {ChannelLeftRight, 2, {2, 2, 2, 2}}, {ChannelLeft, 2, {2, 2, 1, 2}}, {ChannelMid, 1, {1, 1, 1, 1}},
+        {ChannelLeftRight, 2, {2, 2, 2, 2}}, {ChannelLeft, 2, {2, 2, 1, 2}},     {ChannelMid, 1, {1, 1, 1, 1}},
         {ChannelMidSide, 2, {2, 2, 2, 2}},   {ChannelSurround, 6, {6, 6, 3, 6}},
     };
     for (const Case& c : cases) {

@@ -75,7 +75,9 @@ public:
         SetHostSampleRate(rate);
         Initialize("Test", "Quorlith", RecordingEffectInterface);
     }
-    RecordingEffect& Effect() { return *static_cast<RecordingEffect*>(corvane::MAudioEffectPluginToAudioPluginAdapter::Effect()); }
+    RecordingEffect& Effect() {
+        return *static_cast<RecordingEffect*>(corvane::MAudioEffectPluginToAudioPluginAdapter::Effect());
+    }
     bool modulatorsActive = false;
 
     // Stereo main input, optional side-chain, stereo output.

@@ -89,9 +89,10 @@ TEST(Resampling, FilterFigures) {
             for (double f = 0.01; f <= 0.35; f += 0.01) ripple = std::max(ripple, std::fabs(gain(f)));
             const double edge = gain(0.4);
             const double stop = gain(0.55);
-            std::printf("resampling x%d %s: pass-band deviation %.4f dB to 0.35 fs, %.3f dB at 0.40 fs, %.1f dB at "
-                        "0.55 fs\n",
-                        factor, hq ? "hq" : "standard", ripple, edge, stop);
+            std::printf(
+                "resampling x%d %s: pass-band deviation %.4f dB to 0.35 fs, %.3f dB at 0.40 fs, %.1f dB at "
+                "0.55 fs\n",
+                factor, hq ? "hq" : "standard", ripple, edge, stop);
             EXPECT_LT(ripple, hq ? 0.01 : 0.5);
             EXPECT_LT(stop, hq ? -70.0 : -20.0);
         }

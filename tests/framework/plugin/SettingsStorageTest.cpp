@@ -20,9 +20,9 @@ namespace {
 class SettingsTest : public testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("sonvera-settings-" + std::to_string(::getpid()) + "-" +
-                   testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ =
+            std::filesystem::temp_directory_path() / ("sonvera-settings-" + std::to_string(::getpid()) + "-" +
+                                                      testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(folder_);
         setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
     }
@@ -56,7 +56,7 @@ protected:
 
 TEST_F(SettingsTest, ChunkRoundTripIsByteIdentical) {
     auto first = NewPlugin();
-    first->Parameters().SetParameter(6, 1.0, false);   // Mode: Inversion (dual)
+    first->Parameters().SetParameter(6, 1.0, false);    // Mode: Inversion (dual)
     first->Parameters().SetParameter(21, 0.25, false);  // Bands: 28
     Vocoder(*first).Update();                           // as the next block would
     Vocoder(*first).BandLevel(3) = 1.5;
@@ -154,8 +154,8 @@ TEST_F(SettingsTest, PlainAndBrokenChunks) {
     const std::string truncated(reinterpret_cast<const char*>(before.data()), before.size() / 2);
     std::string deep = "<settings>";
     for (int i = 0; i < 100000; ++i) deep += "<a>";
-    const std::string broken[] = {"", "junk", "<settings parameterRatio=\"0.9\"", truncated, deep,
-                                  std::string("\x78\x9c", 2)};
+    const std::string broken[] = {"",        "junk", "<settings parameterRatio=\"0.9\"",
+                                  truncated, deep,   std::string("\x78\x9c", 2)};
     for (const std::string& chunk : broken) {
         EXPECT_FALSE(other->ReadChunk(chunk.data(), chunk.size()));
         EXPECT_EQ(other->WriteChunk(), before);

@@ -12,8 +12,7 @@ using namespace sonvera_test;
 TEST(VocoderPipeline, ChannelNamesFromTheBusCount) {
     MQuorlithAudioEffectPlugin plugin;
     ASSERT_TRUE(plugin.Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface));
-    EXPECT_EQ(plugin.Channels().inputNames,
-              (std::vector<std::string>{"In L", "In R", "Sidechain L", "Sidechain R"}));
+    EXPECT_EQ(plugin.Channels().inputNames, (std::vector<std::string>{"In L", "In R", "Sidechain L", "Sidechain R"}));
     EXPECT_EQ(plugin.Channels().outputNames, (std::vector<std::string>{"Out L", "Out R"}));
     const ChannelConfiguration three = ChannelConfiguration::Build(3, false);
     EXPECT_EQ(three.inputNames.back(), "Sidechain R 1") << "further buses count from 1";

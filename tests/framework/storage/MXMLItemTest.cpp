@@ -91,8 +91,8 @@ TEST(StoredValues, TextForms) {
     StoreInteger(item, "i", -7);
     StoreBool(item, "b", true);
     EXPECT_EQ(item.GetAttribute("r"), "0.333333333333");
-    for (const auto& [value, text] : {std::pair<double, const char*>{0.1, "0.1"}, {2.5, "2.5"}, {1e-20, "1e-20"},
-                                      {461312.0, "461312"}})
+    for (const auto& [value, text] :
+         {std::pair<double, const char*>{0.1, "0.1"}, {2.5, "2.5"}, {1e-20, "1e-20"}, {461312.0, "461312"}})
         EXPECT_EQ(StoredRealText(value), text);
     EXPECT_EQ(item.GetAttribute("i"), "-7");
     EXPECT_EQ(item.GetAttribute("b"), "1");

@@ -49,10 +49,12 @@ MXMLItem Example() {
 }  // namespace
 
 TEST(XMLText, WriterLayouts) {
-    EXPECT_EQ(Written(Example(), XMLLayout::Compact),
-              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<settings Bypass=\"1\" Version=\"461312\"><LFOs/>\n</settings>\n");
+    EXPECT_EQ(
+        Written(Example(), XMLLayout::Compact),
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<settings Bypass=\"1\" Version=\"461312\"><LFOs/>\n</settings>\n");
     EXPECT_EQ(Written(Example(), XMLLayout::Indented),
-              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<settings Bypass=\"1\" Version=\"461312\">\n\t<LFOs/>\n</settings>\n");
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<settings Bypass=\"1\" "
+              "Version=\"461312\">\n\t<LFOs/>\n</settings>\n");
     MXMLItem deep("a");
     deep.AddSubItem("b").AddSubItem("c").AddSubItem("d");
     EXPECT_EQ(Written(deep, XMLLayout::Compact),
@@ -229,8 +231,9 @@ TEST(Streams, FilesAndTheirMessages) {
         MStdFileStream denied("/nonexistent/sonvera.xml", MStdFileStream::ForWriting);
         FAIL();
     } catch (const MException& e) {
-        EXPECT_EQ(e.Message(), "File \"/nonexistent/sonvera.xml\" could not be created. Make sure there is no "
-                               "write-protected file already existing.");
+        EXPECT_EQ(e.Message(),
+                  "File \"/nonexistent/sonvera.xml\" could not be created. Make sure there is no "
+                  "write-protected file already existing.");
     }
 }
 

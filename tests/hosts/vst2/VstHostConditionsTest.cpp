@@ -92,8 +92,8 @@ TEST_F(VstHostConditions, SpeakerArrangementsWriteEveryOutput) {
         in.type = c.inputs == 1 ? kSpeakerArrMono : kSpeakerArrStereo;
         out.numChannels = c.outputs;
         out.type = c.outputs == 1 ? kSpeakerArrMono : kSpeakerArrStereo;
-        ASSERT_EQ(instance->Dispatch(effSetSpeakerArrangement, 0,
-                                     c.inputs > 0 ? reinterpret_cast<intptr_t>(&in) : 0, c.outputs > 0 ? &out : nullptr),
+        ASSERT_EQ(instance->Dispatch(effSetSpeakerArrangement, 0, c.inputs > 0 ? reinterpret_cast<intptr_t>(&in) : 0,
+                                     c.outputs > 0 ? &out : nullptr),
                   1)
             << c.what;
         instance->Dispatch(effMainsChanged, 0, 0);

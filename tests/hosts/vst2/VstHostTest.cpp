@@ -40,9 +40,14 @@ TEST_F(VstHostTest, CanDoAnswers) {
     struct Case {
         const char* text;
         intptr_t answer;
-    } cases[] = {{"receiveVstMidiEvent", 1}, {"receiveVstEvents", 1}, {"sendVstMidiEvent", -1},
-                 {"plugAsChannelInsert", 1}, {"canMono", 1},         {"receiveVstTimeInfo", 1},
-                 {"bypass", -1},             {"somethingElse", 0}};
+    } cases[] = {{"receiveVstMidiEvent", 1},
+                 {"receiveVstEvents", 1},
+                 {"sendVstMidiEvent", -1},
+                 {"plugAsChannelInsert", 1},
+                 {"canMono", 1},
+                 {"receiveVstTimeInfo", 1},
+                 {"bypass", -1},
+                 {"somethingElse", 0}};
     for (const Case& c : cases)
         EXPECT_EQ(instance_->Dispatch(effCanDo, 0, 0, const_cast<char*>(c.text)), c.answer) << c.text;
 }
@@ -157,8 +162,7 @@ TEST_F(VstHostTest, ChunkRestoresIntoASecondInstance) {
     const std::vector<uint8_t> first(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
 
     VstTestHost::Instance* second = host_.Open();
-    EXPECT_EQ(second->Dispatch(effSetChunk, 0, static_cast<intptr_t>(first.size()),
-                               const_cast<uint8_t*>(first.data())),
+    EXPECT_EQ(second->Dispatch(effSetChunk, 0, static_cast<intptr_t>(first.size()), const_cast<uint8_t*>(first.data())),
               1);
     for (int32_t i = 0; i < e->numParams; ++i)
         EXPECT_FLOAT_EQ(second->effect->getParameter(second->effect, i), e->getParameter(e, i)) << i;
@@ -232,9 +236,9 @@ TEST_F(VstHostTest, ConcurrentInstancesAndAutomation) {
     std::thread audio([&] { render(a, &running); });
     AEffect* e = a->effect;
     for (int k = 0; running; ++k) {
-        e->setParameter(e, 0, (k % 100) / 100.0f);   // Volume
+        e->setParameter(e, 0, (k % 100) / 100.0f);     // Volume
         e->setParameter(e, 8, (k % 2) ? 1.0f : 0.0f);  // Swap
-        e->setParameter(e, 21, (k % 7) / 7.0f);       // Bands: a full update
+        e->setParameter(e, 21, (k % 7) / 7.0f);        // Bands: a full update
         char display[64];
         a->Dispatch(effGetParamDisplay, 21, 0, display);
     }
