@@ -176,14 +176,17 @@ bool MAudioPluginVSTAdapter::getParameterProperties(int32_t index, VstParameterP
         std::memset(properties, 0, sizeof *properties);
         CopyText(properties->label, parameters.GetParameterLabel(index), sizeof properties->label - 1);
         CopyText(properties->shortLabel, parameters.GetParameterName(index), sizeof properties->shortLabel - 1);
+        // Steps are given in normalised units: hosts that see integer
+        // minimum and maximum (Ardour) send those raw values to setParameter.
         int32_t minimum = 0, maximum = 0;
-        if (parameters.GetParameterIntegerRange(index, minimum, maximum)) {
-            properties->flags |= kVstParameterUsesIntegerMinMax | kVstParameterUsesIntStep;
-            if (minimum == 0 && maximum == 1) properties->flags |= kVstParameterIsSwitch;
-            properties->minInteger = minimum;
-            properties->maxInteger = maximum;
-            properties->stepInteger = 1;
-            properties->largeStepInteger = std::max((maximum - minimum) / 10, 1);
+        if (parameters.GetParameterIntegerRange(index, minimum, maximum) && maximum > minimum) {
+            if (minimum == 0 && maximum == 1) {
+                properties->flags |= kVstParameterIsSwitch;
+            } else {
+                properties->flags |= kVstParameterUsesFloatStep;
+                properties->stepFloat = properties->smallStepFloat = 1.0f / static_cast<float>(maximum - minimum);
+                properties->largeStepFloat = std::max(properties->stepFloat, 0.1f);
+            }
         }
         const int16_t category = parameterCategory_[static_cast<size_t>(index)];
         if (category > 0) {

@@ -178,15 +178,15 @@ TEST_F(VstHostConditions, ParameterPropertiesNameEveryParameterApart) {
         int32_t index;
         const char* label;
         const char* category;
-        int32_t flags, minimum, maximum;
+        int32_t flags;
+        float step;
     } cases[] = {
-        {8, "Swap carrier and modulator", "",
-         kVstParameterIsSwitch | kVstParameterUsesIntegerMinMax | kVstParameterUsesIntStep, 0, 1},
-        {21, "Bands", "Filters", kVstParameterUsesIntegerMinMax | kVstParameterUsesIntStep, 4, 100},
-        {6, "Mode", "", kVstParameterUsesIntegerMinMax | kVstParameterUsesIntStep, 0, 7},
-        {10, "Whitening", "Effects", 0, 0, 0},
-        {Attack, "Attack", "Detector", 0, 0, 0},
-        {26, "Graph Frequencies carrier Point 1 X", "Graph Frequencies carri", 0, 0, 0},
+        {8, "Swap carrier and modulator", "", kVstParameterIsSwitch, 0.0f},
+        {21, "Bands", "Filters", kVstParameterUsesFloatStep, 1.0f / 96.0f},  // steps in normalised units
+        {6, "Mode", "", kVstParameterUsesFloatStep, 1.0f / 7.0f},
+        {10, "Whitening", "Effects", 0, 0.0f},
+        {Attack, "Attack", "Detector", 0, 0.0f},
+        {26, "Graph Frequencies carrier Point 1 X", "Graph Frequencies carri", 0, 0.0f},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(instance_->Dispatch(effGetParameterProperties, c.index, 0, &p), 1);
@@ -194,8 +194,7 @@ TEST_F(VstHostConditions, ParameterPropertiesNameEveryParameterApart) {
         EXPECT_STREQ(p.categoryLabel, c.category) << c.label;
         EXPECT_EQ(p.category > 0, *c.category != 0) << c.label;
         EXPECT_EQ(p.flags & ~kVstParameterSupportsDisplayCategory, c.flags) << c.label;
-        EXPECT_EQ(p.minInteger, c.minimum) << c.label;
-        EXPECT_EQ(p.maxInteger, c.maximum) << c.label;
+        EXPECT_FLOAT_EQ(p.stepFloat, c.step) << c.label;
     }
     EXPECT_EQ(instance_->Text(effGetParamName, 8), "Swap carrier and modulat") << "the short name stays as it was";
 }
