@@ -192,7 +192,7 @@ void DeclareRow(const ParameterRow& row, ParameterDescriptor& d) {
                             static_cast<int32_t>(row.defaultValue)};
             break;
         case ParameterKindBool:
-            d.boolValue = row.defaultValue != 0.0;
+            d.boolValue = d.boolDefault = row.defaultValue != 0.0;
             break;
         default:
             break;

@@ -69,7 +69,7 @@ void LoadParameter(ParameterDescriptor& descriptor, const MXMLItem& element) {
             descriptor.enumValues.valueIndex = LoadEnumIndex(descriptor, element);
             break;
         case ParameterKindBool:
-            descriptor.boolValue = LoadBool(element, name, false) ? 1 : 0;
+            descriptor.boolValue = LoadBool(element, name, descriptor.boolDefault != 0) ? 1 : 0;
             break;
         case ParameterKindGroup:
             if (descriptor.groupValues.switchValue != nullptr)

@@ -50,6 +50,27 @@ bool StartsWithNumber(const std::string& text) {
     return std::from_chars(first, text.c_str() + text.size(), value).ptr != first;
 }
 
+bool ParseStoredReal(const std::string& text, double& value) {
+    const char* first = text.c_str();
+    const char* last = first + text.size();
+    if (first == last || *first == '+' || *first == ' ') return false;
+    double parsed = 0.0;
+    const auto [end, error] = std::from_chars(first, last, parsed, std::chars_format::general);
+    if (error != std::errc() || end != last || !std::isfinite(parsed)) return false;
+    value = parsed;
+    return true;
+}
+
+bool ParseStoredInteger(const std::string& text, int64_t& value, int64_t minimum, int64_t maximum) {
+    const char* first = text.c_str();
+    const char* last = first + text.size();
+    int64_t parsed = 0;
+    const auto [end, error] = std::from_chars(first, last, parsed, 10);
+    if (first == last || error != std::errc() || end != last || parsed < minimum || parsed > maximum) return false;
+    value = parsed;
+    return true;
+}
+
 std::string FormatDouble(double value, std::chars_format format, int precision) {
     char text[400];
     const auto result = std::to_chars(text, text + sizeof text, value, format, precision);

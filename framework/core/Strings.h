@@ -24,6 +24,12 @@ int64_t ParseInteger(const std::string& text);
 // Whether a decimal number starts the text (after blanks).
 bool StartsWithNumber(const std::string& text);
 
+// Stored numbers are read strictly: the whole text must be a decimal number
+// (no blanks, no plus sign, no hexadecimal, no "inf" or "nan"), finite, and
+// for integers within the given range. False leaves the value untouched.
+bool ParseStoredReal(const std::string& text, double& value);
+bool ParseStoredInteger(const std::string& text, int64_t& value, int64_t minimum, int64_t maximum);
+
 // printf's "%.*f" (fixed) or "%.*g" (general) in the C locale.
 std::string FormatDouble(double value, std::chars_format format, int precision);
 

@@ -96,6 +96,7 @@ struct ParameterDescriptor {
     IntegerValueBlock integerValues;
     EnumValueBlock enumValues;
     uint8_t boolValue = 0;
+    uint8_t boolDefault = 0;
     GroupValueBlock groupValues;
     std::string textValue;  // kind 7
     double committedValue = 0.0;

@@ -141,8 +141,10 @@ double GetDefaultNormalized(const ParameterDescriptor& d) {
             return EnumNormalized(d, d.enumValues.defaultIndex);
         case ParameterKindGroup:
             return 0.5;
+        case ParameterKindBool:
+            return d.boolDefault != 0 ? 1.0 : 0.0;
         default:
-            return 0.0;  // booleans start off
+            return 0.0;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "framework/core/Strings.h"
 #include "framework/plugin/MAudioEffectPluginToAudioPluginAdapter.h"
 #include "framework/plugin/MMIDIProcessor.h"
+#include "framework/storage/StoredValues.h"
 
 namespace corvane {
 namespace {
@@ -41,8 +42,9 @@ void MAudioEffectPluginToAudioPluginAdapter::Store(MStoreContext& context) {
         context.Enumeration("ChannelMode", mode, StoredChannelModes, ChannelModeCount);
         if (mode == ChannelSurround) SurroundMask(context, surroundMask_);
         if (!context.storing) {
-            if (const std::string* older = context.item.FindAttribute("EnableSurroundProcessing"))
-                mode = ParseInteger(*older) != 0 ? ChannelSurround : ChannelLeftRight;
+            if (context.item.FindAttribute("EnableSurroundProcessing") != nullptr)
+                mode =
+                    LoadInteger(context.item, "EnableSurroundProcessing", 0) != 0 ? ChannelSurround : ChannelLeftRight;
             if (mode == ChannelSurround && HostChannels() < 3) mode = ChannelLeftRight;
             SetChannelMode(mode);
         }

@@ -89,6 +89,10 @@ public:
     bool ReadChunk(const void* data, size_t size);
     // The user's default state from the configuration file; false when there is none.
     bool LoadDefaultSettings();
+    // [main-thread] Loads a parsed state under the three locks, unless the
+    // instance could not store it again in a form it would read back: then it
+    // is logged, refused, and the running state stays as it was.
+    bool LoadState(MXMLItem& root);
     void SetDefaultSettingsToCurrent();
 
     bool Bypassed() const;
@@ -149,6 +153,8 @@ protected:
     // Ramped values were written; an effect that caches them may refresh here.
     virtual void ApplyChangedValues() {}
     virtual int32_t EffectLatency() const { return 0; }
+    // Whether the instance could store this state again within the reader's limits.
+    virtual bool FitsWhenStoredAgain(const MXMLItem& root) const { return root.Measure().Within(1); }
     virtual bool AgcEnabled() const;
     void SetLatency(int32_t samples);
     // Registers the framework's own parameters, fixes the global indexes and

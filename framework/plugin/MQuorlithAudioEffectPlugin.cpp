@@ -31,6 +31,21 @@ void MQuorlithAudioEffectPlugin::InitialiseSlots() {
     }
 }
 
+bool MQuorlithAudioEffectPlugin::FitsWhenStoredAgain(const MXMLItem& root) const {
+    constexpr size_t Parts = SlotCount + 1;  // the slots and what surrounds them, with room to spare
+    MXMLItem::Cost rest = root.Measure();
+    for (size_t i = 0; i < root.SubItemCount(); ++i) {
+        const MXMLItem& child = root.SubItem(i);
+        if (child.Name().compare(0, 6, "Preset") != 0) continue;
+        const MXMLItem::Cost slot = child.Measure();
+        if (!slot.Within(Parts)) return false;
+        rest.elements -= slot.elements;
+        rest.attributes -= slot.attributes;
+        rest.bytes -= slot.bytes;
+    }
+    return rest.Within(Parts);
+}
+
 void MQuorlithAudioEffectPlugin::Store(MStoreContext& context) {
     GuardedVoid("MQuorlithAudioEffectPlugin::Store", [&] {
         const int32_t upsamplingBefore = Upsampling(), modeBefore = ChannelMode();

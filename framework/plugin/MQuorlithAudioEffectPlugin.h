@@ -27,6 +27,11 @@ public:
     // A pair of numbers the VST 2.4 entry hands over; kept, not read.
     int32_t entryPair[2] = {0, 0};
 
+protected:
+    // The state and every slot are stored together: each may take one part
+    // of what the reader accepts, so whatever was accepted stores again.
+    bool FitsWhenStoredAgain(const MXMLItem& root) const override;
+
 private:
     // The initial state goes into slot 0 and from there into the others.
     void InitialiseSlots();

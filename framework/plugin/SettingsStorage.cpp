@@ -37,6 +37,14 @@ bool MAudioPlugin::ReadChunk(const void* data, size_t size) {
         DiagnosticLog::Write("Could not read the plug-in state: " + e.Message());
         return false;
     }
+    return LoadState(root);
+}
+
+bool MAudioPlugin::LoadState(MXMLItem& root) {
+    if (!FitsWhenStoredAgain(root)) {
+        DiagnosticLog::Write("Could not read the plug-in state: it is too large to be stored again.");
+        return false;
+    }
     ExclusiveAccess exclusive(*this);
     MStoreContext context(false, root);
     Store(context);
@@ -49,10 +57,7 @@ bool MAudioPlugin::LoadDefaultSettings() {
         const MXMLItem* defaults = configuration.FindSubItem("DefaultSettings");
         if (defaults == nullptr) return false;
         MXMLItem copy(*defaults);
-        ExclusiveAccess exclusive(*this);
-        MStoreContext context(false, copy);
-        Store(context);
-        return true;
+        return LoadState(copy);
     });
 }
 

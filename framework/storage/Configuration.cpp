@@ -5,6 +5,7 @@
 
 #include "framework/core/MException.h"
 #include "framework/core/Strings.h"
+#include "framework/storage/StoredValues.h"
 #include "framework/storage/XMLFiles.h"
 #include "platform/DataFolders.h"
 
@@ -37,8 +38,7 @@ void WriteFile(MXMLItem root, const std::string& path, const char* rootName) {
 bool Flag(const std::string& path, const char* name, bool defaultValue) {
     try {
         const MXMLItem root = ReadFileOrEmpty(path, "Configuration");
-        const std::string* text = root.FindAttribute(name);
-        return text != nullptr ? ParseInteger(*text) != 0 : defaultValue;
+        return LoadBool(root, name, defaultValue);
     } catch (const MException&) {
         return defaultValue;
     }

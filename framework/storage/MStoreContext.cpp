@@ -1,6 +1,7 @@
 #include "framework/storage/MStoreContext.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "framework/core/Strings.h"
 #include "framework/storage/StoredValues.h"
@@ -15,8 +16,9 @@ void MStoreContext::Integer(const std::string& name, int32_t& value, StorePolicy
             StoreInteger(item, name, value);
         return;
     }
-    if (const std::string* text = item.FindAttribute(name))
-        value = static_cast<int32_t>(ParseInteger(*text));
+    int64_t read = 0;
+    if (ReadInteger(item, name, read, INT32_MIN, INT32_MAX))
+        value = static_cast<int32_t>(read);
     else if (policy == StorePolicy::DefaultElided)
         value = defaultValue;
 }
@@ -35,10 +37,7 @@ void MStoreContext::Real(const std::string& name, double& value, StorePolicy pol
             StoreReal(item, name, value);
         return;
     }
-    if (const std::string* text = item.FindAttribute(name))
-        value = ParseDouble(*text);
-    else if (policy == StorePolicy::DefaultElided)
-        value = defaultValue;
+    if (!ReadReal(item, name, value) && policy == StorePolicy::DefaultElided) value = defaultValue;
 }
 
 void MStoreContext::Text(const std::string& name, std::string& value) {

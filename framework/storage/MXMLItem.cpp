@@ -65,6 +65,21 @@ void MXMLItem::RemoveAttribute(const std::string& name) {
     }
 }
 
+void MXMLItem::AdoptAttributes(std::vector<std::pair<std::string, std::string>> attributes) {
+    cachedAttribute_ = nullptr;
+    std::stable_sort(attributes.begin(), attributes.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    // Of each run of equal names keep the last, as repeated setting would.
+    attributes_.clear();
+    attributes_.reserve(attributes.size());
+    for (auto& pair : attributes) {
+        if (!attributes_.empty() && attributes_.back().first == pair.first)
+            attributes_.back().second = std::move(pair.second);
+        else
+            attributes_.push_back(std::move(pair));
+    }
+}
+
 bool MXMLItem::HasSubItem(const std::string& name) {
     cachedSubItem_ = FindSubItem(name);
     return cachedSubItem_ != nullptr;

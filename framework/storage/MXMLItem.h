@@ -39,6 +39,10 @@ public:
     const std::string* FindAttribute(const std::string& name) const;
     void SetAttribute(const std::string& name, const std::string& value);
     void RemoveAttribute(const std::string& name);
+    // Replaces all attributes with these, in any order: sorted once, and of
+    // pairs with the same name the last one kept (what setting them one by
+    // one would give, in linear-logarithmic time).
+    void AdoptAttributes(std::vector<std::pair<std::string, std::string>> attributes);
     const std::vector<std::pair<std::string, std::string>>& Attributes() const { return attributes_; }
 
     // Children, in document order.
@@ -79,8 +83,23 @@ public:
     // The bytes back; compressed blocks must yield exactly count bytes.
     void LoadBinary(void* buffer, size_t count, bool compressed) const;
 
-    // Deepest nesting the parser accepts.
+    // What the parser accepts of one document: deeper nesting, more elements
+    // or attributes, or more text are refused before they cost time and memory.
     static constexpr int MaxDepth = 256;
+    static constexpr size_t MaxElements = 100000;
+    static constexpr size_t MaxAttributes = 400000;
+    static constexpr size_t MaxDocumentBytes = 16u << 20;
+
+    // What this element and its subtree take when written (compact layout),
+    // to hold against the limits above before a tree is accepted.
+    struct Cost {
+        size_t elements, attributes, bytes;
+        bool Within(size_t share) const {
+            return elements <= MaxElements / share && attributes <= MaxAttributes / share &&
+                   bytes <= MaxDocumentBytes / share;
+        }
+    };
+    Cost Measure() const;
 
 private:
     void AdoptChild(std::unique_ptr<MXMLItem> child);

@@ -13,9 +13,6 @@
 namespace corvane {
 namespace {
 
-// A document larger than this is refused rather than read into memory.
-constexpr size_t MaxDocumentBytes = 64u << 20;
-
 [[noreturn]] void Fail(const char* reason) { throw MException(std::string("Invalid file contents. ") + reason); }
 
 std::string ReadAll(MStream& stream) {
@@ -25,7 +22,7 @@ std::string ReadAll(MStream& stream) {
         const size_t got = stream.Read(block, sizeof block);
         if (got == 0) break;
         bytes.append(block, got);
-        if (bytes.size() > MaxDocumentBytes) Fail("Document too large.");
+        if (bytes.size() > MXMLItem::MaxDocumentBytes) Fail("Document too large.");
     }
     return bytes;
 }
@@ -154,6 +151,7 @@ public:
                     item = &root_;
                 } else {
                     if (static_cast<int>(open.size()) >= MXMLItem::MaxDepth) Fail("Elements are nested too deeply.");
+                    if (++elements_ > MXMLItem::MaxElements) Fail("Too many elements.");
                     item = &open.back()->AddSubItem(name);
                 }
                 const bool closed = Attributes(*item);
@@ -200,18 +198,18 @@ private:
 
     // Reads attributes up to ">" or "/>"; true for an empty-element tag.
     bool Attributes(MXMLItem& item) {
+        pending_.clear();
         for (;;) {
             SkipSpace();
             if (i_ >= s_.size()) Fail("No ending delimiter found.");
             const char c = s_[i_];
-            if (c == '>') {
-                ++i_;
-                return false;
-            }
-            if (c == '/') {
-                if (i_ + 1 >= s_.size() || s_[i_ + 1] != '>') Fail("Invalid element finishing sequence.");
-                i_ += 2;
-                return true;
+            if (c == '>' || c == '/') {
+                const bool empty = c == '/';
+                if (empty && (i_ + 1 >= s_.size() || s_[i_ + 1] != '>')) Fail("Invalid element finishing sequence.");
+                i_ += empty ? 2 : 1;
+                item.AdoptAttributes(std::move(pending_));
+                pending_ = {};
+                return empty;
             }
             const std::string name = Name();
             if (name.empty()) Fail("Special character found where attribute expected.");
@@ -222,7 +220,8 @@ private:
             if (i_ >= s_.size() || s_[i_] != '"') Fail("Invalid character found where attribute expected.");
             const size_t close = s_.find('"', i_ + 1);
             if (close == std::string::npos) Fail("No ending delimiter found.");
-            item.SetAttribute(name, DecodeEntities(s_.substr(i_ + 1, close - i_ - 1)));
+            if (++attributes_ > MXMLItem::MaxAttributes) Fail("Too many attributes.");
+            pending_.emplace_back(name, DecodeEntities(s_.substr(i_ + 1, close - i_ - 1)));
             i_ = close + 1;
         }
     }
@@ -242,7 +241,39 @@ private:
     const std::string& s_;
     MXMLItem& root_;
     size_t i_ = 0;
+    size_t elements_ = 1;  // the root
+    size_t attributes_ = 0;
+    std::vector<std::pair<std::string, std::string>> pending_;  // the open tag's attributes
 };
+
+// The encoding named in an 8-bit declaration, or empty.
+std::string DeclaredEncoding(const std::string& bytes) {
+    if (bytes.compare(0, 5, "<?xml") != 0) return std::string();
+    const std::string declaration = bytes.substr(0, bytes.find("?>"));
+    const size_t at = declaration.find("encoding=\"");
+    if (at == std::string::npos) return std::string();
+    return declaration.substr(at + 10, declaration.find('"', at + 10) - at - 10);
+}
+
+// The document as UTF-8 text. UTF-16 goes through its codec's preamble check,
+// so a UTF-16 document without its byte-order mark is refused as such.
+std::string DecodeDocument(std::string bytes) {
+    const std::string declared = DeclaredEncoding(bytes);
+    const bool wide =
+        (bytes.size() >= 2 &&
+         ((static_cast<uint8_t>(bytes[0]) == 0xFF && static_cast<uint8_t>(bytes[1]) == 0xFE) || bytes[1] == '\0')) ||
+        declared == "utf-16" || declared == "utf16";
+    if (wide) {
+        const std::unique_ptr<MEncoding::Codec> codec = MEncoding::ForName("utf-16");
+        MMemoryStream source(bytes.data(), bytes.size());
+        codec->ReadPreamble(source);
+        return codec->Decode(bytes.substr(2));
+    }
+    // A single-byte encoding named in the declaration converts the whole document.
+    if (!declared.empty() && declared != "utf-8" && declared != "utf8")
+        return MEncoding::ForName(declared)->Decode(bytes);
+    return bytes;
+}
 
 }  // namespace
 
@@ -250,26 +281,11 @@ bool MXMLItem::Parse(MStream& stream) {
     Clear();
     SetName(std::string());
     std::string bytes = ReadAll(stream);
-    std::string text;
-    if (bytes.size() >= 2 && static_cast<uint8_t>(bytes[0]) == 0xFF && static_cast<uint8_t>(bytes[1]) == 0xFE) {
-        text = MEncoding::ForName("utf-16")->Decode(bytes.substr(2));
-    } else {
-        text = bytes;
-        // A single-byte encoding named in the declaration converts the whole document.
-        const size_t declarationEnd = text.compare(0, 5, "<?xml") == 0 ? text.find("?>") : std::string::npos;
-        if (declarationEnd != std::string::npos) {
-            const std::string declaration = text.substr(0, declarationEnd);
-            const size_t at = declaration.find("encoding=\"");
-            if (at != std::string::npos) {
-                const std::string name = declaration.substr(at + 10, declaration.find('"', at + 10) - at - 10);
-                if (name != "utf-8" && name != "utf8" && name != "utf-16" && name != "utf16")
-                    text = MEncoding::ForName(name)->Decode(text);
-            }
-        }
-    }
+    if (bytes.empty()) return false;
+    const std::string text = DecodeDocument(std::move(bytes));
     Parser parser(text, *this);
-    if (!parser.Run()) return false;
-    if (Name().empty()) throw MException("The XML does not contain any elements.");
+    // Well-formed so far but no element at all (a declaration, a comment, text).
+    if (!parser.Run() || Name().empty()) throw MException("The XML does not contain any elements.");
     return true;
 }
 

@@ -1,5 +1,6 @@
 // Writing an element tree as XML text.
 
+#include <cstring>
 #include <memory>
 
 #include "framework/core/MException.h"
@@ -10,34 +11,45 @@
 namespace corvane {
 namespace {
 
+// The entity that stands for a character in attribute values and text, or null.
+const char* EntityFor(char c) {
+    switch (c) {
+        case '&':
+            return "&amp;";
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        case '\'':
+            return "&apos;";
+        case '"':
+            return "&quot;";
+        case '\n':
+            return "&#10;";
+        default:
+            return nullptr;
+    }
+}
+
 std::string Escape(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\n':
-                out += "&#10;";
-                break;
-            default:
-                out += c;
-        }
+        if (const char* entity = EntityFor(c))
+            out += entity;
+        else
+            out += c;
     }
     return out;
+}
+
+size_t EscapedLength(const std::string& text) {
+    size_t length = 0;
+    for (char c : text) {
+        const char* entity = EntityFor(c);
+        length += entity != nullptr ? std::strlen(entity) : 1;
+    }
+    return length;
 }
 
 class Writer {
@@ -116,6 +128,20 @@ void MXMLItem::Write(MStream& stream, const std::string& encoding, XMLLayout lay
     writer.Put("<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>\n");
     writer.Element(*this, 0);
     writer.Flush();
+}
+
+MXMLItem::Cost MXMLItem::Measure() const {
+    // The compact layout: start and end tags, attributes, text, a line break.
+    Cost cost{1, attributes_.size(), 2 * name_.size() + 6 + EscapedLength(text_)};
+    for (const auto& attribute : attributes_)
+        cost.bytes += attribute.first.size() + 4 + EscapedLength(attribute.second);
+    for (const auto& child : children_) {
+        const Cost part = child->Measure();
+        cost.elements += part.elements;
+        cost.attributes += part.attributes;
+        cost.bytes += part.bytes;
+    }
+    return cost;
 }
 
 }  // namespace corvane

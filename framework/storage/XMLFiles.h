@@ -9,8 +9,8 @@
 
 namespace corvane {
 
-// Inflated documents larger than this are refused.
-constexpr uint64_t MaxInflatedBytes = 64u << 20;
+// Inflated documents larger than the parser reads are refused while inflating.
+constexpr uint64_t MaxInflatedBytes = MXMLItem::MaxDocumentBytes;
 
 // Compact layout through zlib at quality 100.
 void WriteCompressed(const MXMLItem& root, MStream& stream, const std::string& encoding);

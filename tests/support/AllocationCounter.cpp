@@ -1,17 +1,38 @@
 #include "tests/support/AllocationCounter.h"
 
+#include <malloc.h>
+
 #include <cstdlib>
 #include <new>
+
+#include "tests/support/MemoryPeak.h"
 
 namespace {
 
 thread_local bool counting = false;
 thread_local size_t allocations = 0;
+thread_local bool measuring = false;
+thread_local size_t liveBytes = 0;
+thread_local size_t peakBytes = 0;
 
 void* Allocate(std::size_t size) {
     if (counting) ++allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+        if (measuring) {
+            liveBytes += malloc_usable_size(p);
+            if (liveBytes > peakBytes) peakBytes = liveBytes;
+        }
+        return p;
+    }
     throw std::bad_alloc();
+}
+
+void Free(void* p) {
+    if (measuring && p != nullptr) {
+        const size_t size = malloc_usable_size(p);
+        liveBytes = liveBytes > size ? liveBytes - size : 0;
+    }
+    std::free(p);
 }
 
 }  // namespace
@@ -25,10 +46,10 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
         return nullptr;
     }
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept { Free(p); }
+void operator delete[](void* p) noexcept { Free(p); }
+void operator delete(void* p, std::size_t) noexcept { Free(p); }
+void operator delete[](void* p, std::size_t) noexcept { Free(p); }
 
 namespace sonvera_test {
 
@@ -40,5 +61,18 @@ AllocationCounter::AllocationCounter() {
 AllocationCounter::~AllocationCounter() { counting = false; }
 
 size_t AllocationCounter::Count() const { return allocations; }
+
+}  // namespace sonvera_test
+
+namespace sonvera_test {
+
+MemoryPeak::MemoryPeak() {
+    liveBytes = peakBytes = 0;
+    measuring = true;
+}
+
+MemoryPeak::~MemoryPeak() { measuring = false; }
+
+size_t MemoryPeak::PeakBytes() const { return peakBytes; }
 
 }  // namespace sonvera_test

@@ -9,19 +9,12 @@
 #include <thread>
 #include <vector>
 
-#include "entry/Exports.h"
-#include "framework/plugin/MQuorlithAudioEffectPlugin.h"
+#include "tests/framework/plugin/VocoderPlugin.h"
 
 using namespace corvane;
+using sonvera_test::NewVocoder;
 
 namespace {
-
-std::unique_ptr<MQuorlithAudioEffectPlugin> NewVocoder() {
-    auto plugin = std::make_unique<MQuorlithAudioEffectPlugin>();
-    plugin->SetHostSampleRate(48000.0);
-    EXPECT_TRUE(plugin->Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface));
-    return plugin;
-}
 
 // Runs blocks until told to stop; every output sample must be written.
 struct AudioThread {

@@ -9,6 +9,7 @@
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
 #include "framework/storage/Configuration.h"
 #include "framework/storage/XMLFiles.h"
+#include "tests/framework/plugin/VocoderPlugin.h"
 #include "tests/support/LogCapture.h"
 
 using namespace corvane;
@@ -29,11 +30,7 @@ protected:
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
     static std::unique_ptr<MQuorlithAudioEffectPlugin> NewPlugin(int32_t hostChannels = 2) {
-        auto plugin = std::make_unique<MQuorlithAudioEffectPlugin>();
-        plugin->SetHostSampleRate(48000.0);
-        plugin->SetHostChannels(hostChannels);
-        EXPECT_TRUE(plugin->Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface));
-        return plugin;
+        return sonvera_test::NewVocoder(hostChannels);
     }
     static SonveraAudioEffectPlugin& Vocoder(MQuorlithAudioEffectPlugin& plugin) {
         return *static_cast<SonveraAudioEffectPlugin*>(plugin.Effect());
