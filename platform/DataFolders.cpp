@@ -25,9 +25,17 @@ bool CreatePath(const std::string& path) {
 
 std::string MakerFolder() { return RoamingFolder() + "/Quorlith"; }
 
-std::string PluginFolder(const std::string& plugin) { return MakerFolder() + "/" + plugin; }
+std::string PluginFolder(const std::string& plugin) {
+    const std::string folder = MakerFolder() + "/" + plugin;
+    CreatePath(folder);
+    return folder;
+}
 
-std::string SharedFolder() { return MakerFolder() + "/Data"; }
+std::string SharedFolder() {
+    const std::string folder = MakerFolder() + "/Data";
+    CreatePath(folder);
+    return folder;
+}
 
 std::string TemporaryFolder() {
     const char* tmp = std::getenv("TMPDIR");

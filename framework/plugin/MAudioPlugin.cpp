@@ -6,6 +6,7 @@
 
 #include "framework/core/ExceptionGuard.h"
 #include "framework/core/MLock.h"
+#include "framework/storage/Configuration.h"
 
 namespace corvane {
 namespace {
@@ -32,6 +33,8 @@ void DeclareSwitch(ParameterDescriptor& d, const char* name, const char* identif
 MAudioPlugin::MAudioPlugin() : registry_(*this) {
     DeclareSwitch(bypassDescriptor_, "Bypass", "Bypass");
     DeclareSwitch(agcDescriptor_, "Automatic gain", "AGC");
+    automationCompatibilityMode_ =
+        Guarded("MAudioPlugin::MAudioPlugin", true, [] { return Configuration::AutomationCompatibilityMode(); });
 }
 
 MAudioPlugin::~MAudioPlugin() = default;

@@ -93,8 +93,11 @@ public:
     // instance could not store it again in a form it would read back: then it
     // is logged, refused, and the running state stays as it was.
     bool LoadState(MXMLItem& root);
-    void SetDefaultSettingsToCurrent();
+    // False (with the reason logged) when the file could not be written; it then keeps its old content.
+    bool SetDefaultSettingsToCurrent();
 
+    // The user's "AutomationCompatibilityMode", read once when the plug-in is constructed.
+    bool AutomationCompatibilityMode() const { return automationCompatibilityMode_; }
     bool Bypassed() const;
     int32_t Latency() const { return latency_; }
     double ProcessingSampleRate() const { return hostSampleRate_.Load() * upsampling_.Load(); }
@@ -195,6 +198,7 @@ private:
     MMutex processingLock_, parameterLock_, stateLock_;
     std::atomic<uint64_t> abandonedBlocks_{0};
     std::atomic<int32_t> exclusiveWaiters_{0};
+    bool automationCompatibilityMode_ = true;
     AudioThreadCheck audioThread_;
     std::atomic<bool> hostSynchronisation_{true};
     Shared<double> hostSampleRate_{44100.0};

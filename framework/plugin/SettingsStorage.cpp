@@ -61,13 +61,20 @@ bool MAudioPlugin::LoadDefaultSettings() {
     });
 }
 
-void MAudioPlugin::SetDefaultSettingsToCurrent() {
-    GuardedVoid("MAudioPlugin::SetDefaultSettingsToCurrent", [&] {
-        MXMLItem configuration = Configuration::ReadOrEmpty();
-        MLock saving(parameterLock_);
-        MStoreContext context(true, configuration.GetOrAddSubItem("DefaultSettings"));
-        Store(context);
-        Configuration::Write(configuration);
+bool MAudioPlugin::SetDefaultSettingsToCurrent() {
+    return Guarded("MAudioPlugin::SetDefaultSettingsToCurrent", false, [&] {
+        try {
+            MXMLItem configuration = Configuration::ReadOrEmpty();
+            MLock saving(parameterLock_);
+            MStoreContext context(true, configuration.GetOrAddSubItem("DefaultSettings"));
+            Store(context);
+            Configuration::Write(configuration);
+            return true;
+        } catch (const MException& e) {
+            // The file keeps its previous content; the user must hear why.
+            DiagnosticLog::Write("Could not save the default settings: " + e.Message());
+            return false;
+        }
     });
 }
 

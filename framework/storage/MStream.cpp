@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/core/DiagnosticLog.h"
 #include "framework/core/MException.h"
 
 namespace corvane {
@@ -182,7 +183,9 @@ void MStdFileStream::Seek(int64_t offset, int origin) {
 
 int64_t MStdFileStream::Position() { return std::ftell(file_); }
 
-void MStdFileStream::Flush() { std::fflush(file_); }
+void MStdFileStream::Flush() {
+    if (std::fflush(file_) != 0) throw MException("Error writing to file \"" + path_ + "\". Probably disk full.");
+}
 
 bool MStdFileStream::AtEnd() { return std::feof(file_) != 0; }
 
@@ -211,9 +214,13 @@ MZLibStream::MZLibStream(MStream& target, bool compress, int quality) : target_(
 }
 
 MZLibStream::~MZLibStream() {
-    // An unfinished compressing stream is a programming error; release zlib regardless.
+    // An unfinished compressing stream is a programming error: say so, and
+    // release zlib regardless.
     if (compress_) {
-        if (!finished_) deflateEnd(&zlib_);
+        if (!finished_) {
+            DiagnosticLog::Write("ZLIB stream has not been terminated.");
+            deflateEnd(&zlib_);
+        }
     } else {
         inflateEnd(&zlib_);
     }

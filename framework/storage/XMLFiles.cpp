@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/core/MException.h"
+#include "platform/ReplacingFile.h"
 
 namespace corvane {
 
@@ -14,9 +15,13 @@ void WriteCompressed(const MXMLItem& root, MStream& stream, const std::string& e
 }
 
 void SaveToFile(const MXMLItem& root, const std::string& path, const std::string& encoding) {
-    MStdFileStream file(path, MStdFileStream::ForWriting);
-    root.Write(file, encoding, XMLLayout::Indented);
-    file.Flush();
+    MMemoryStream text;
+    root.Write(text, encoding, XMLLayout::Indented);
+    // What this reader would refuse is not written: it could never be loaded.
+    if (static_cast<size_t>(text.Size()) > MXMLItem::MaxDocumentBytes)
+        throw MException("File \"" + path + "\" would be too large to be read again.");
+    std::string error;
+    if (!ReplacingFile::WriteWhole(path, text.Data(), static_cast<size_t>(text.Size()), error)) throw MException(error);
 }
 
 void LoadFromFile(MXMLItem& root, const std::string& path) {

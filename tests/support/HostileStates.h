@@ -47,23 +47,23 @@ inline std::vector<HostileState> HostileStates() {
                       Deflated(head + "<settings" + DescendingAttributes(80000) + "/>\n"), false});
     states.push_back({"40,000 attributes in descending order",
                       Deflated(head + "<settings" + DescendingAttributes(40000) + "/>\n"), true});
-    states.push_back({"16 million empty elements", Deflated(head + "<settings>" + Repeated("<a/>", 16u << 20) + "</settings>"),
+    states.push_back({"16 million empty elements",
+                      Deflated(head + "<settings>" + Repeated("<a/>", 16u << 20) + "</settings>"), false});
+    states.push_back({"4 million empty elements inside a slot",
+                      Deflated(head + "<settings><Preset1>" + Repeated("<a/>", 4u << 20) + "</Preset1></settings>"),
                       false});
-    states.push_back(
-        {"4 million empty elements inside a slot",
-         Deflated(head + "<settings><Preset1>" + Repeated("<a/>", 4u << 20) + "</Preset1></settings>"), false});
     states.push_back({"a slot of 4 MB that could not be stored again beside seven more",
                       Deflated(head + "<settings><Preset2 x=\"" + std::string(4u << 20, 'x') + "\"/></settings>"),
                       false});
-    states.push_back({"64 MB of text", Deflated(head + "<settings>" + std::string(64u << 20, 'x') + "</settings>"),
-                      false});
-    states.push_back({"band-graph points at infinity and 1e308",
-                      Deflated(head +
-                               "<settings><BandDistributionCar Enabled=\"1\" X0=\"0\" Y0=\"inf\" C0=\"0\" S0=\"0\" "
-                               "X1=\"1\" Y1=\"1e308\" C1=\"-1e308\" S1=\"0\"/><Attack Enabled=\"1\" X0=\"0\" "
-                               "Y0=\"1e308\" C0=\"0\" S0=\"0\"/><Whitening Enabled=\"1\" X0=\"0\" Y0=\"-1e308\" "
-                               "C0=\"0\" S0=\"0\"/></settings>"),
-                      true});
+    states.push_back(
+        {"64 MB of text", Deflated(head + "<settings>" + std::string(64u << 20, 'x') + "</settings>"), false});
+    states.push_back(
+        {"band-graph points at infinity and 1e308",
+         Deflated(head + "<settings><BandDistributionCar Enabled=\"1\" X0=\"0\" Y0=\"inf\" C0=\"0\" S0=\"0\" "
+                         "X1=\"1\" Y1=\"1e308\" C1=\"-1e308\" S1=\"0\"/><Attack Enabled=\"1\" X0=\"0\" "
+                         "Y0=\"1e308\" C0=\"0\" S0=\"0\"/><Whitening Enabled=\"1\" X0=\"0\" Y0=\"-1e308\" "
+                         "C0=\"0\" S0=\"0\"/></settings>"),
+         true});
     return states;
 }
 

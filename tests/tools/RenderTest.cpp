@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/hosts/vst2/VstTestHost.h"
+#include "tests/support/FullDisk.h"
 
 using sonvera_test::VstTestHost;
 namespace fs = std::filesystem;
@@ -71,12 +72,16 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder_); }
 
-    // Runs the tool; returns its exit status, stderr in `errors`.
-    int Run(const std::string& arguments) {
+    // Runs the tool; returns its exit status, stderr in `errors`. On a full
+    // disk its messages travel through a pipe, which the limit does not reach.
+    int Run(const std::string& arguments, bool fullDisk = false) {
         const fs::path log = folder_ / "stderr.txt";
-        const std::string command = std::string(SONVERA_RENDER_PATH) + " --plugin " + SONVERA_LIBRARY_PATH + " " +
-                                    arguments + " > " + (folder_ / "stdout.txt").string() + " 2> " + log.string();
-        const int status = std::system(command.c_str());
+        const std::string tool =
+            std::string(SONVERA_RENDER_PATH) + " --plugin " + SONVERA_LIBRARY_PATH + " " + arguments;
+        const std::string command = fullDisk ? "set -o pipefail; (" + std::string(sonvera_test::FullDisk::ShellPrefix) +
+                                                   "exec " + tool + ") 2>&1 >/dev/null | cat > " + log.string()
+                                             : tool + " > " + (folder_ / "stdout.txt").string() + " 2> " + log.string();
+        const int status = std::system(("bash -c '" + Quoted(command) + "'").c_str());
         std::ifstream in(log);
         std::stringstream text;
         text << in.rdbuf();
@@ -120,6 +125,11 @@ protected:
     }
 
     std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+    static std::string Quoted(const std::string& text) {
+        std::string out;
+        for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return out;
+    }
 
     fs::path folder_;
     std::string errors, output;
@@ -213,6 +223,52 @@ TEST_F(RenderTest, ErrorsSayWhatAndLeaveNoOutput) {
         for (const auto& entry : fs::directory_iterator(folder_))
             EXPECT_EQ(entry.path().string().find(".partial."), std::string::npos);
     }
+}
+
+// Outputs that cannot be written whole, or that are not files, fail with one
+// line and leave nothing behind; inputs that are not what they claim render
+// with a one-line warning.
+TEST_F(RenderTest, OutputsAndInputsThatAreNotWhatTheySeem) {
+    WriteWav(folder_ / "car.wav", Tone(1, 2000, 200.0, 48000.0, 9), 48000);
+    WriteWav(folder_ / "mod.wav", Tone(1, 2000, 600.0, 48000.0, 10), 48000);
+    const std::string inputs = " --carrier " + Path("car.wav") + " --modulator " + Path("mod.wav");
+    std::ofstream(folder_ / "state.bin") << "old state";
+    std::ofstream(folder_ / "other.wav") << "not to be touched";
+    fs::create_symlink(folder_ / "other.wav", folder_ / "link.wav");
+
+    struct Failure {
+        std::string arguments;
+        bool fullDisk;
+        std::string message;
+    } failures[] = {
+        {"--set Ratio=0.5 --save-state " + Path("state.bin"), true, "Error writing to file"},
+        {inputs + " --out " + Path("out.wav"), true, "cannot write"},
+        {inputs + " --out " + Path("link.wav"), false, "not a regular file"},
+        {inputs + " --out /dev/null", false, "not a regular file"},
+        {inputs + " --out " + Path("out.wav") + " --spectrogram " + Path("missing/picture.png"), false,
+         "Error writing to file"},
+    };
+    for (const Failure& f : failures) {
+        EXPECT_EQ(Run(f.arguments, f.fullDisk), 2) << f.arguments;
+        EXPECT_NE(errors.find(f.message), std::string::npos) << f.arguments << ": " << errors;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << "one line: " << errors;
+        EXPECT_FALSE(fs::exists(folder_ / "out.wav")) << f.arguments;
+        for (const auto& entry : fs::directory_iterator(folder_))
+            EXPECT_EQ(entry.path().string().find(".partial."), std::string::npos) << entry.path();
+    }
+    std::ifstream state(folder_ / "state.bin");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(state), {}), "old state");
+    EXPECT_TRUE(fs::is_symlink(folder_ / "link.wav"));
+
+    WriteWav(folder_ / "eight.wav", Tone(8, 2000, 200.0, 48000.0, 11), 48000);
+    EXPECT_EQ(Run("--carrier " + Path("eight.wav") + " --modulator " + Path("mod.wav") + " --out " + Path("a.wav")), 0);
+    EXPECT_NE(errors.find("warning: " + Path("eight.wav") + " has 8 channels; only the first two are used"),
+              std::string::npos)
+        << errors;
+    // A header that promises more frames than the file holds.
+    fs::resize_file(folder_ / "mod.wav", fs::file_size(folder_ / "mod.wav") - 4000);
+    EXPECT_EQ(Run(inputs + " --out " + Path("b.wav")), 0);
+    EXPECT_NE(errors.find("fewer frames than its header promises"), std::string::npos) << errors;
 }
 
 TEST_F(RenderTest, TheBuiltInDemo) {

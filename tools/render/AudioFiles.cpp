@@ -3,7 +3,6 @@
 #include <samplerate.h>
 #include <sndfile.h>
 
-#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -30,7 +29,15 @@ int FormatFor(const std::string& path) {
 
 }  // namespace
 
-Audio ReadAudio(const std::string& path) {
+void CheckWritable(const corvane::ReplacingFile& file) {
+    if (!file.Ok()) throw std::runtime_error(file.Error());
+}
+
+void Commit(corvane::ReplacingFile& file) {
+    if (!file.Commit()) throw std::runtime_error(file.Error());
+}
+
+Audio ReadAudio(const std::string& path, std::vector<std::string>& warnings) {
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (file == nullptr) throw std::runtime_error("cannot read " + path + ": " + sf_strerror(nullptr));
@@ -38,9 +45,19 @@ Audio ReadAudio(const std::string& path) {
         sf_close(file);
         throw std::runtime_error(path + " holds no audio");
     }
+    // libsndfile trims the length to what the file holds and notes in its log
+    // where a header promised more ("should be").
+    char log[8192] = {};
+    sf_command(file, SFC_GET_LOG_INFO, log, sizeof log);
+    const bool shorterThanPromised = std::string(log).find("should be") != std::string::npos;
     std::vector<float> interleaved(static_cast<size_t>(info.frames) * static_cast<size_t>(info.channels));
     const sf_count_t got = sf_readf_float(file, interleaved.data(), info.frames);
     sf_close(file);
+    if (shorterThanPromised || got < info.frames)
+        warnings.push_back(path + " holds fewer frames than its header promises; rendering the " + std::to_string(got) +
+                           " it holds");
+    if (info.channels > 2)
+        warnings.push_back(path + " has " + std::to_string(info.channels) + " channels; only the first two are used");
     Audio audio;
     audio.sampleRate = info.samplerate;
     audio.channels.assign(static_cast<size_t>(info.channels), std::vector<float>(static_cast<size_t>(got)));
@@ -51,25 +68,29 @@ Audio ReadAudio(const std::string& path) {
     return audio;
 }
 
-void WriteAudio(const std::string& path, const Audio& audio) {
+void WriteAudio(corvane::ReplacingFile& target, const Audio& audio) {
+    CheckWritable(target);
     SF_INFO info{};
     info.samplerate = static_cast<int>(audio.sampleRate);
     info.channels = static_cast<int>(audio.channels.size());
-    info.format = FormatFor(path);
-    const std::string temporary = path + ".partial." + std::to_string(getpid());
-    SNDFILE* file = sf_open(temporary.c_str(), SFM_WRITE, &info);
-    if (file == nullptr) throw std::runtime_error("cannot write " + path + ": " + sf_strerror(nullptr));
+    info.format = FormatFor(target.Path());
+    SNDFILE* file = sf_open(target.TemporaryPath().c_str(), SFM_WRITE, &info);
+    if (file == nullptr) throw std::runtime_error("cannot write " + target.Path() + ": " + sf_strerror(nullptr));
     const size_t frames = audio.Frames();
     std::vector<float> interleaved(frames * audio.channels.size());
     for (size_t i = 0; i < frames; ++i)
         for (size_t c = 0; c < audio.channels.size(); ++c)
             interleaved[i * audio.channels.size() + c] = audio.channels[c][i];
     const sf_count_t written = sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(frames));
-    sf_close(file);
-    if (written != static_cast<sf_count_t>(frames) || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        throw std::runtime_error("cannot write " + path);
-    }
+    const std::string reason = sf_strerror(file);
+    const bool failed = written != static_cast<sf_count_t>(frames) || sf_error(file) != SF_ERR_NO_ERROR;
+    if (sf_close(file) != 0 || failed) throw std::runtime_error("cannot write " + target.Path() + ": " + reason);
+}
+
+void WriteAudio(const std::string& path, const Audio& audio) {
+    corvane::ReplacingFile file(path);
+    WriteAudio(file, audio);
+    Commit(file);
 }
 
 Audio Resample(const Audio& audio, double sampleRate) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ReplacingFile.h"
+
 namespace render {
 
 struct Audio {
@@ -13,11 +15,19 @@ struct Audio {
     size_t Frames() const { return channels.empty() ? 0 : channels[0].size(); }
 };
 
-// Throws std::runtime_error naming the file and the reason.
-Audio ReadAudio(const std::string& path);
-// The format follows the extension (.wav .aiff .flac .ogg); 32-bit float WAV otherwise.
-// Written to a temporary name first and renamed, so no partial file is left.
+// Throws std::runtime_error naming the file and the reason. What can still be
+// rendered but is not what the file promised (channels beyond two, fewer
+// frames than its header says) adds a one-line warning.
+Audio ReadAudio(const std::string& path, std::vector<std::string>& warnings);
+// Into the file's temporary path; the caller commits it, so no partial file
+// is ever left. The format follows the target's extension (.wav .aiff .flac
+// .ogg); 32-bit float WAV otherwise.
+void WriteAudio(corvane::ReplacingFile& file, const Audio& audio);
+// A whole file at once (the demo's inputs).
 void WriteAudio(const std::string& path, const Audio& audio);
+// Throws unless the file can be written (a link or a device is never replaced).
+void CheckWritable(const corvane::ReplacingFile& file);
+void Commit(corvane::ReplacingFile& file);
 Audio Resample(const Audio& audio, double sampleRate);
 // Two channels: a mono file feeds both, extra channels are dropped.
 Audio AsStereo(Audio audio);

@@ -4,7 +4,6 @@
 
 #include <png.h>
 
-#include <unistd.h>
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -161,36 +160,36 @@ void Panel(Image& image, int top, const std::string& label, const Audio& audio) 
 
 }  // namespace
 
-void WriteSpectrogram(const std::string& path, const std::vector<std::pair<std::string, const Audio*>>& panels) {
+void WriteSpectrogram(corvane::ReplacingFile& file, const std::vector<std::pair<std::string, const Audio*>>& panels) {
+    CheckWritable(file);
     Image image{Width, Margin + static_cast<int>(panels.size()) * (PanelHeight + Margin), {}};
     image.rgb.assign(static_cast<size_t>(image.width) * image.height * 3, 18);
     for (size_t p = 0; p < panels.size(); ++p)
         Panel(image, Margin + static_cast<int>(p) * (PanelHeight + Margin), panels[p].first, *panels[p].second);
     Text(image, 2, image.height - 12, "HZ", 1);
 
-    const std::string temporary = path + ".partial." + std::to_string(getpid());
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) throw std::runtime_error("cannot write " + path);
+    // Encoded in memory; the file sees the finished bytes and reports its own failures.
+    std::vector<uint8_t> encoded;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        std::remove(temporary.c_str());
-        throw std::runtime_error("cannot write " + path);
+        throw std::runtime_error("cannot encode " + file.Path());
     }
-    png_init_io(png, file);
+    png_set_write_fn(
+        png, &encoded,
+        [](png_structp p, png_bytep bytes, png_size_t count) {
+            auto* sink = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(p));
+            sink->insert(sink->end(), bytes, bytes + count);
+        },
+        nullptr);
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < image.height; ++y) png_write_row(png, &image.rgb[static_cast<size_t>(y) * image.width * 3]);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        throw std::runtime_error("cannot write " + path);
-    }
+    if (!file.Write(encoded.data(), encoded.size())) throw std::runtime_error(file.Error());
 }
 
 }  // namespace render

@@ -10,7 +10,8 @@
 
 namespace render {
 
-// (label, signal) pairs, drawn top to bottom. Throws std::runtime_error on write failure.
-void WriteSpectrogram(const std::string& path, const std::vector<std::pair<std::string, const Audio*>>& panels);
+// (label, signal) pairs, drawn top to bottom, into the file's temporary path;
+// the caller commits it. Throws std::runtime_error on write failure.
+void WriteSpectrogram(corvane::ReplacingFile& file, const std::vector<std::pair<std::string, const Audio*>>& panels);
 
 }  // namespace render

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -39,19 +40,15 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const std::string temporary = path + ".partial." + std::to_string(getpid());
-    {
-        std::ofstream file(temporary, std::ios::binary);
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!file) {
-            std::remove(temporary.c_str());
-            throw std::runtime_error("cannot write " + path);
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        throw std::runtime_error("cannot write " + path);
-    }
+    std::string error;
+    if (!corvane::ReplacingFile::WriteWhole(path, bytes.data(), bytes.size(), error)) throw std::runtime_error(error);
+}
+
+Audio ReadInput(const std::string& path) {
+    std::vector<std::string> warnings;
+    Audio audio = ReadAudio(path, warnings);
+    for (const std::string& warning : warnings) std::fprintf(stderr, "warning: %s\n", warning.c_str());
+    return audio;
 }
 
 void ApplySetting(PluginHost& plugin, const std::string& setting) {
@@ -150,13 +147,18 @@ int main(int argc, char** argv) {
             if (carrierPath.empty() || modulatorPath.empty())
                 throw std::runtime_error("both --carrier and --modulator are needed");
             if (outPath.empty()) throw std::runtime_error("--out names the file to write");
-            carrier = ReadAudio(carrierPath);
-            modulator = ReadAudio(modulatorPath);
+            carrier = ReadInput(carrierPath);
+            modulator = ReadInput(modulatorPath);
         } else if (!list && saveStatePath.empty()) {
             std::fprintf(stderr, "%s", app.help().c_str());
             return ErrorStatus;
         }
         const double rate = carrier.channels.empty() ? 48000.0 : carrier.sampleRate;
+        // Outputs are refused before any work when they cannot be written, and
+        // appear only once all of them are complete.
+        std::optional<corvane::ReplacingFile> outFile, pictureFile;
+        if (!carrier.channels.empty()) CheckWritable(outFile.emplace(outPath));
+        if (!carrier.channels.empty() && !spectrogramPath.empty()) CheckWritable(pictureFile.emplace(spectrogramPath));
 
         PluginHost plugin(pluginPath, rate, blockSize);
         if (!statePath.empty() && !plugin.SetState(ReadBytes(statePath)))
@@ -170,9 +172,12 @@ int main(int argc, char** argv) {
         modulator = AsStereo(Resample(modulator, rate));
         RenderSummary summary;
         const Audio output = Render(plugin, carrier, modulator, blockSize, summary, ProgressBar());
-        WriteAudio(outPath, output);
-        if (!spectrogramPath.empty())
-            WriteSpectrogram(spectrogramPath, {{"CARRIER", &carrier}, {"MODULATOR", &modulator}, {"OUTPUT", &output}});
+        WriteAudio(*outFile, output);
+        if (pictureFile) {
+            WriteSpectrogram(*pictureFile, {{"CARRIER", &carrier}, {"MODULATOR", &modulator}, {"OUTPUT", &output}});
+            Commit(*pictureFile);
+        }
+        Commit(*outFile);
         PrintSummary(summary);
         return 0;
     } catch (const std::exception& e) {

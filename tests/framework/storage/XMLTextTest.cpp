@@ -7,6 +7,7 @@
 #include "framework/storage/MEncoding.h"
 #include "framework/storage/MStream.h"
 #include "framework/storage/XMLFiles.h"
+#include "tests/support/LogCapture.h"
 
 using namespace corvane;
 
@@ -113,6 +114,9 @@ TEST(XMLText, ParserErrors) {
         {"<a><!-- open", "Invalid file contents. No ending delimiter found."},
         {"<a>", "Invalid file contents. No ending delimiter found."},
         {"<?xml version=\"1.0\" encoding=\"klingon\"?><a/>", "No codec found for encoding klingon."},
+        {"<?xml version=\"1.0\" encoding=\"utf-8\"?>", "The XML does not contain any elements."},
+        {"<!-- only a comment -->", "The XML does not contain any elements."},
+        {"just text", "The XML does not contain any elements."},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseError(c.text), c.message) << c.text;
     std::string deep;
@@ -130,6 +134,8 @@ TEST(XMLText, Encodings) {
     ASSERT_GE(utf16.size(), 4u);
     EXPECT_EQ(utf16.substr(0, 4), std::string("\xFF\xFE<\0", 4));
     EXPECT_EQ(ParsedFrom(utf16).GetAttribute("name"), "caf\xC3\xA9");
+    // The same document without its byte-order mark is refused by the codec.
+    EXPECT_EQ(ParseError(utf16.substr(2)), "Invalid file contents. Invalid special element sequence.");
     const std::string latin = Written(root, XMLLayout::Compact, "iso-8859-1");
     EXPECT_NE(latin.find("caf\xE9"), std::string::npos);
     EXPECT_EQ(ParsedFrom(latin).GetAttribute("name"), "caf\xC3\xA9");
@@ -213,6 +219,17 @@ TEST(Streams, ZLibQualityAndBrokenInput) {
     } catch (const MException& e) {
         EXPECT_EQ(e.Message(), "Source compressed stream has invalid content.");
     }
+}
+
+TEST(Streams, AnUnfinishedCompressingStreamIsReported) {
+    sonvera_test::LogCapture log;
+    MMemoryStream target;
+    {
+        MZLibStream zlib(target, true, 100);
+        zlib.WriteText("never finished");
+    }
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0], "ZLIB stream has not been terminated.");
 }
 
 TEST(Streams, FilesAndTheirMessages) {
