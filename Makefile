@@ -55,6 +55,8 @@ format-check:
 # Chunk reading under libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer.
 FUZZ_DIR ?= build-fuzz
 FUZZ_RUNS ?= 1000000
+# Large enough for size-driven faults (element counts, attribute lists, inflation).
+FUZZ_MAX_LEN ?= 262144
 .PHONY: fuzz
 fuzz:
 	@command -v clang++ >/dev/null 2>&1 && dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || { \
@@ -64,7 +66,7 @@ fuzz:
 	cmake --build $(FUZZ_DIR) -j$(JOBS) --target sonvera_chunk_fuzzer sonvera_fuzz_seeds
 	mkdir -p $(FUZZ_DIR)/corpus
 	XDG_CONFIG_HOME=$(FUZZ_DIR)/config $(FUZZ_DIR)/sonvera_fuzz_seeds $(FUZZ_DIR)/corpus
-	$(FUZZ_DIR)/sonvera_chunk_fuzzer -runs=$(FUZZ_RUNS) -max_len=16384 $(FUZZ_DIR)/corpus
+	$(FUZZ_DIR)/sonvera_chunk_fuzzer -runs=$(FUZZ_RUNS) -max_len=$(FUZZ_MAX_LEN) $(FUZZ_DIR)/corpus
 
 # The whole suite (with the cross-thread stress test) under ThreadSanitizer,
 # and under AddressSanitizer with UndefinedBehaviorSanitizer, each in a build
