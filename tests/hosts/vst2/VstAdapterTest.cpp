@@ -37,6 +37,32 @@ protected:
         adapter_->processReplacing(inputs, outputs, frames);
     }
 
+    // One three-byte MIDI message through processEvents.
+    void SendMIDI(uint8_t status, uint8_t data1, uint8_t data2) {
+        VstMidiEvent event{};
+        event.type = kVstMidiType;
+        event.byteSize = sizeof event;
+        event.midiData[0] = static_cast<char>(status);
+        event.midiData[1] = static_cast<char>(data1);
+        event.midiData[2] = static_cast<char>(data2);
+        struct {
+            int32_t numEvents;
+            intptr_t reserved;
+            VstEvent* events[1];
+        } list{1, 0, {reinterpret_cast<VstEvent*>(&event)}};
+        adapter_->processEvents(reinterpret_cast<VstEvents*>(&list));
+    }
+
+    // The host reports a playing transport.
+    void HostPlaying(double tempo, double position, int32_t numerator, int32_t denominator) {
+        host_.timeValid = true;
+        host_.time.tempo = tempo;
+        host_.time.ppqPos = position;
+        host_.time.timeSigNumerator = numerator;
+        host_.time.timeSigDenominator = denominator;
+        host_.time.flags = kVstTransportPlaying;
+    }
+
     VstTestHost::Instance host_;
     std::unique_ptr<MAudioPluginVSTAdapter> adapter_;
 };
@@ -58,18 +84,7 @@ TEST_F(VstAdapterTest, AutomationReportsIgnoreTheHostsEcho) {
 }
 
 TEST_F(VstAdapterTest, MIDIInAndOut) {
-    VstMidiEvent on{};
-    on.type = kVstMidiType;
-    on.byteSize = sizeof on;
-    on.midiData[0] = static_cast<char>(0x93);
-    on.midiData[1] = 64;
-    on.midiData[2] = 90;
-    struct {
-        int32_t numEvents;
-        intptr_t reserved;
-        VstEvent* events[1];
-    } list{1, 0, {reinterpret_cast<VstEvent*>(&on)}};
-    adapter_->processEvents(reinterpret_cast<VstEvents*>(&list));
+    SendMIDI(0x93, 64, 90);
     EXPECT_EQ(adapter_->Plugin().HeldCount(3, 64), 0) << "delivered with the next block";
     Block();
     EXPECT_EQ(adapter_->Plugin().HeldCount(3, 64), 1);
@@ -84,13 +99,8 @@ TEST_F(VstAdapterTest, MIDIInAndOut) {
 }
 
 TEST_F(VstAdapterTest, TransportJumpsAndPlayingState) {
-    host_.timeValid = true;
-    host_.time.tempo = 120.0;
-    host_.time.timeSigNumerator = 6;
-    host_.time.timeSigDenominator = 8;
+    HostPlaying(120.0, 0.0, 6, 8);
     host_.time.barStartPos = 3.26;
-    host_.time.flags = kVstTransportPlaying;
-    host_.time.ppqPos = 0.0;
     Block();
     EXPECT_TRUE(adapter_->PlayingChanged());
     EXPECT_DOUBLE_EQ(adapter_->Plugin().Context().barStart, 3.5) << "on the eighth-note grid";
@@ -144,12 +154,7 @@ TEST(VstAdapterTexts, LongNamesAreCutTo24Characters) {
 }
 
 TEST_F(VstAdapterTest, TransportWithoutAnAnswerIsNotGiven) {
-    host_.timeValid = true;
-    host_.time.tempo = 140.0;
-    host_.time.ppqPos = 16.0;
-    host_.time.timeSigNumerator = 4;
-    host_.time.timeSigDenominator = 4;
-    host_.time.flags = kVstTransportPlaying;
+    HostPlaying(140.0, 16.0, 4, 4);
     Block();
     const corvane::MProcessingContext& context = adapter_->Plugin().Context();
     EXPECT_DOUBLE_EQ(context.tempo, 140.0);
@@ -172,15 +177,6 @@ TEST_F(VstAdapterTest, TransportWithoutAnAnswerIsNotGiven) {
     host_.time.barStartPos = 8.0;
     Block();
     host_.time.barStartPos = 12.0;
-    VstMidiEvent note{};
-    note.type = kVstMidiType;
-    note.byteSize = sizeof note;
-    note.midiData[0] = static_cast<char>(0x90);
-    struct {
-        int32_t numEvents;
-        intptr_t reserved;
-        VstEvent* events[1];
-    } list{1, 0, {reinterpret_cast<VstEvent*>(&note)}};
-    adapter_->processEvents(reinterpret_cast<VstEvents*>(&list));
+    SendMIDI(0x90, 60, 100);
     EXPECT_DOUBLE_EQ(context.barStart, 12.0);
 }
