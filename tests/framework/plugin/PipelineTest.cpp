@@ -100,6 +100,11 @@ TEST(Pipeline, FullUpdateParametersRunUpdateBeforeTheNextBlock) {
     SubBlocksOf(plugin, 64);
     SubBlocksOf(plugin, 64);
     EXPECT_EQ(plugin.Effect().updates, before + 1) << "once, before the effect next processes";
+
+    // A design that fails on the audio thread keeps the previous one: the block still runs.
+    plugin.Effect().failUpdate = true;
+    plugin.Parameters().SetParameter(0, 0.3, false);
+    EXPECT_EQ(SubBlocksOf(plugin, 64), std::vector<int32_t>{64});
 }
 
 TEST(Pipeline, MonoHostAndMissingSideChain) {

@@ -30,7 +30,10 @@ public:
         rate_ = rate;
         return 0;
     }
-    void Update() override { ++updates; }
+    void Update() override {
+        ++updates;
+        if (failUpdate) throw corvane::MException("The design failed.");
+    }
     void Process(void*, float** inputs, float** outputs, int32_t n) override {
         if (duringProcess) duringProcess();
         subBlocks.push_back(n);
@@ -54,6 +57,7 @@ public:
     std::vector<double> gains;
     std::vector<float> seen[8], seenSide[8];
     int updates = 0;
+    bool failUpdate = false;
 
 private:
     corvane::ParameterDescriptor gain_;
