@@ -30,12 +30,6 @@ constexpr int32_t TransportRequest = kVstTransportChanged | kVstTransportPlaying
                                      kVstAutomationWriting | kVstAutomationReading | kVstPpqPosValid | kVstTempoValid |
                                      kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
 
-// The bar start on the grid of the time signature's denominator.
-double BarStartOnGrid(const VstTimeInfo& time) {
-    const int32_t grid = std::max(time.timeSigDenominator / 4, 1);
-    return corvane::RoundHalfUp(grid * time.barStartPos) / grid;
-}
-
 }  // namespace
 
 MAudioPluginVSTAdapter::MAudioPluginVSTAdapter(HostCallback host,
@@ -320,7 +314,8 @@ int32_t MAudioPluginVSTAdapter::processEvents(const VstEvents* events) {
     SONVERA_AUDIO_THREAD(plugin_->AudioThread(), "MAudioPluginVSTAdapter::processEvents");
     GuardedVoid("MAudioPluginVSTAdapter::processEvents", [&] {
         if (events == nullptr || events->numEvents <= 0) return;
-        if (const VstTimeInfo* time = AskTime()) plugin_->Context().barStart = BarStartOnGrid(*time);
+        if (const VstTimeInfo* time = AskTime())
+            plugin_->Context().barStart = corvane::BarStartOnGrid(time->barStartPos, time->timeSigDenominator);
         for (int32_t i = 0; i < events->numEvents; ++i) {
             const VstEvent* event = events->events[i];
             if (event == nullptr || event->type != kVstMidiType) continue;
@@ -339,37 +334,24 @@ const VstTimeInfo* MAudioPluginVSTAdapter::AskTime() {
 }
 
 void MAudioPluginVSTAdapter::ReadTransport() {
-    corvane::MProcessingContext& context = plugin_->Context();
-    plugin_->transportRefresh[0] = plugin_->transportRefresh[1] = true;
     const VstTimeInfo* time = AskTime();
     if (time == nullptr) {
-        // Nothing stale survives: position and tempo read "not given".
-        context.ClearTransport();
-        plugin_->songPosition = 0.0;
+        transport_.Apply(*plugin_, nullptr);
         return;
     }
-    context.transportValid = true;
-    context.songPosition = time->ppqPos;
-    context.tempo = time->tempo;
-    context.timeSignatureNumerator = time->timeSigNumerator;
-    context.timeSignatureDenominator = time->timeSigDenominator;
-    context.samplePosition = time->samplePos;
-    context.barStart = BarStartOnGrid(*time);
-    const bool cycle = time->cycleEndPos - time->cycleStartPos > 1e-20;
-    context.cycleStart = cycle ? time->cycleStartPos : -1.0;
-    context.cycleEnd = cycle ? time->cycleEndPos : -1.0;
-    const bool playing = (time->flags & kVstTransportPlaying) != 0;
-    playingChanged_ = playing != playing_;
-    if (playing) {
-        jumped_ = std::fabs(time->ppqPos - previousPosition_) > 2.0;
-        previousPosition_ = time->ppqPos;
-    } else {
-        jumped_ = false;
-    }
-    playing_ = playing;
-    context.playing = playing;
-    plugin_->tempo = time->tempo > 0 ? time->tempo : plugin_->tempo;
-    plugin_->songPosition = time->ppqPos;
+    // What VST 2.4 hosts answer is taken as given, whatever validity flags they set.
+    corvane::HostTransport t;
+    t.positionValid = t.tempoValid = t.timeSignatureValid = t.barValid = t.cycleActive = true;
+    t.playing = (time->flags & kVstTransportPlaying) != 0;
+    t.position = time->ppqPos;
+    t.tempo = time->tempo;
+    t.numerator = time->timeSigNumerator;
+    t.denominator = time->timeSigDenominator;
+    t.barStart = time->barStartPos;
+    t.cycleStart = time->cycleStartPos;
+    t.cycleEnd = time->cycleEndPos;
+    t.samplePosition = time->samplePos;
+    transport_.Apply(*plugin_, &t);
 }
 
 void MAudioPluginVSTAdapter::PerformProcessing(float** inputs, float** outputs, int32_t frames, int32_t replace) {

@@ -10,6 +10,7 @@
 
 #include "framework/core/Shared.h"
 #include "framework/core/SpscRing.h"
+#include "framework/plugin/HostTransport.h"
 #include "framework/plugin/MAudioPluginAdapter.h"
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
 #include "hosts/vst2/VstInterface.h"
@@ -75,8 +76,8 @@ public:
     bool SendsMIDI() const { return false; }
     int32_t HostVersion() const { return hostVersion_; }
     double SampleRate() const { return sampleRate_; }
-    bool TransportJumped() const { return jumped_; }
-    bool PlayingChanged() const { return playingChanged_; }
+    bool TransportJumped() const { return transport_.Jumped(); }
+    bool PlayingChanged() const { return transport_.PlayingChanged(); }
 
 private:
     intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
@@ -116,10 +117,7 @@ private:
     std::vector<VstMidiEvent> outgoingBatch_;  // reserved once: the list the host receives
     std::vector<uint8_t> outgoingList_;
 
-    double previousPosition_ = 0.0;
-    bool playing_ = false;
-    bool jumped_ = false;
-    bool playingChanged_ = false;
+    corvane::TransportFollower transport_;
 };
 
 // Fills the effect record's function table with the adapter's entries.
