@@ -22,4 +22,11 @@ __attribute__((visibility("default"))) void* CorvaneDLLInitialize(const CorvaneI
 
 // VST 2.4 entry point.
 __attribute__((visibility("default"))) Vst2::AEffect* VSTPluginMain(Vst2::HostCallback host);
+
+// VST3 entry points: the factory (an IPluginFactory), and the module hooks.
+__attribute__((visibility("default"))) void* GetPluginFactory();
+__attribute__((visibility("default"))) bool ModuleEntry(void* library);
+__attribute__((visibility("default"))) bool ModuleExit();
+__attribute__((visibility("default"))) bool InitDll();
+__attribute__((visibility("default"))) bool ExitDll();
 }

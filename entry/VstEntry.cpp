@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "entry/Exports.h"
-#include "entry/MModule.h"
+#include "entry/PluginCreation.h"
 #include "framework/core/DiagnosticLog.h"
 #include "framework/core/ExceptionGuard.h"
 #include "hosts/vst2/MAudioPluginVSTAdapter.h"
@@ -11,10 +11,8 @@
 extern "C" Vst2::AEffect* VSTPluginMain(Vst2::HostCallback host) {
     return corvane::Guarded("VST Plugin main", static_cast<Vst2::AEffect*>(nullptr), [&]() -> Vst2::AEffect* {
         if (host == nullptr || host(nullptr, Vst2::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
-        corvane::MModule::StartUp();
-        auto plugin = std::make_unique<corvane::MQuorlithAudioEffectPlugin>();
-        if (!plugin->Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface, 700, 100)) return nullptr;
-        plugin->SetOwnProductName("Sonvera");
+        std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin = corvane::CreateSonveraPlugin();
+        if (plugin == nullptr) return nullptr;
         std::unique_ptr<Vst2::MAudioPluginVSTAdapter> adapter;
         try {
             adapter = std::make_unique<Vst2::MAudioPluginVSTAdapter>(host, std::move(plugin));

@@ -99,6 +99,8 @@ public:
     // The user's "AutomationCompatibilityMode", read once when the plug-in is constructed.
     bool AutomationCompatibilityMode() const { return automationCompatibilityMode_; }
     bool Bypassed() const;
+    // The host's bypass switch (VST3's bypass parameter). [any]
+    void SetBypassed(bool on) { StoreRelaxed(bypassDescriptor_.boolValue, static_cast<uint8_t>(on ? 1 : 0)); }
     int32_t Latency() const { return latency_; }
     double ProcessingSampleRate() const { return hostSampleRate_.Load() * upsampling_.Load(); }
     int32_t EffectChannelCount() const { return counts_.effect; }
