@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -235,6 +236,7 @@ TEST_F(RenderTest, OutputsAndInputsThatAreNotWhatTheySeem) {
     std::ofstream(folder_ / "state.bin") << "old state";
     std::ofstream(folder_ / "other.wav") << "not to be touched";
     fs::create_symlink(folder_ / "other.wav", folder_ / "link.wav");
+    ASSERT_EQ(mkfifo(Path("pipe.wav").c_str(), 0600), 0);  // stands for any device: harmless if replaced
 
     struct Failure {
         std::string arguments;
@@ -244,7 +246,7 @@ TEST_F(RenderTest, OutputsAndInputsThatAreNotWhatTheySeem) {
         {"--set Ratio=0.5 --save-state " + Path("state.bin"), true, "Error writing to file"},
         {inputs + " --out " + Path("out.wav"), true, "cannot write"},
         {inputs + " --out " + Path("link.wav"), false, "not a regular file"},
-        {inputs + " --out /dev/null", false, "not a regular file"},
+        {inputs + " --out " + Path("pipe.wav"), false, "not a regular file"},
         {inputs + " --out " + Path("out.wav") + " --spectrogram " + Path("missing/picture.png"), false,
          "Error writing to file"},
     };
