@@ -31,9 +31,9 @@ MAudioPluginVST3Adapter::~MAudioPluginVST3Adapter() {
 }
 
 int32_t MAudioPluginVST3Adapter::InputBusCount() const {
-    return std::min(plugin_->Channels().inputNames.empty() ? 0 : corvane::MAudioPlugin::MaxInputBuses,
-                    static_cast<int32_t>(plugin_->Channels().inputNames.size()) /
-                        std::max(plugin_->Channels().channelsPerBus, 1));
+    return std::min(
+        plugin_->Channels().inputNames.empty() ? 0 : corvane::MAudioPlugin::MaxInputBuses,
+        static_cast<int32_t>(plugin_->Channels().inputNames.size()) / std::max(plugin_->Channels().channelsPerBus, 1));
 }
 
 v3_result MAudioPluginVST3Adapter::initialize(v3_funknown** context) {
@@ -67,8 +67,7 @@ int32_t MAudioPluginVST3Adapter::getBusCount(int32_t type, int32_t direction) co
     return direction == V3_INPUT ? 1 : 0;  // receives MIDI, sends none
 }
 
-v3_result MAudioPluginVST3Adapter::getBusInfo(int32_t type, int32_t direction, int32_t index,
-                                              v3_bus_info* info) const {
+v3_result MAudioPluginVST3Adapter::getBusInfo(int32_t type, int32_t direction, int32_t index, v3_bus_info* info) const {
     if (info == nullptr || index < 0 || index >= getBusCount(type, direction)) return V3_INVALID_ARG;
     *info = v3_bus_info{};
     info->media_type = type;
@@ -276,8 +275,7 @@ v3_result MAudioPluginVST3Adapter::process(v3_process_data* data) {
         if (data->num_output_buses > 0 && data->outputs[0].channel_buffers_32 != nullptr)
             for (int32_t c = 0; c < std::min(data->outputs[0].num_channels, BusStride); ++c)
                 out[c] = data->outputs[0].channel_buffers_32[c];
-        if (data->num_input_buses > 0 || data->num_output_buses > 0)
-            plugin_->ProcessBlock(in, out, data->nframes, 1);
+        if (data->num_input_buses > 0 || data->num_output_buses > 0) plugin_->ProcessBlock(in, out, data->nframes, 1);
         return V3_OK;
     });
 }
@@ -299,10 +297,8 @@ v3_result MAudioPluginVST3Adapter::getParameterInfo(int32_t index, v3_param_info
             CopyUtf16(parameters.GetParameterName(index), info->short_title, 128);
             CopyUtf16(parameters.GetParameterUnitsName(index), info->units, 128);
             int32_t minimum = 0, maximum = 0;
-            info->step_count = parameters.GetParameterIntegerRange(index, minimum, maximum) && minimum == 0 &&
-                                       maximum == 1
-                                   ? 1
-                                   : 0;
+            info->step_count =
+                parameters.GetParameterIntegerRange(index, minimum, maximum) && minimum == 0 && maximum == 1 ? 1 : 0;
             info->default_normalised_value = parameters.GetParameterDefaultValue(index);
             info->flags = V3_PARAM_CAN_AUTOMATE;
         } else if (index < n + MIDIControllerCount) {
@@ -362,19 +358,18 @@ double MAudioPluginVST3Adapter::getParamNormalized(v3_param_id id) {
 }
 
 v3_result MAudioPluginVST3Adapter::setParamNormalized(v3_param_id id, double value) {
-    return Guarded("MAudioPluginVST3Adapter::setParamNormalized", static_cast<v3_result>(V3_FALSE),
-                   [&]() -> v3_result {
-                       if (id == BypassId) {
-                           plugin_->SetBypassed(value > 0.5);
-                       } else if (id >= MIDIControllerBase && id < MIDIControllerBase + MIDIControllerCount) {
-                           midiControllers_[id - MIDIControllerBase].Store(value);
-                       } else if (id < static_cast<v3_param_id>(plugin_->Parameters().ParameterCount())) {
-                           plugin_->Parameters().SetParameter(static_cast<int32_t>(id), value, true);
-                       } else {
-                           return V3_INVALID_ARG;
-                       }
-                       return V3_OK;
-                   });
+    return Guarded("MAudioPluginVST3Adapter::setParamNormalized", static_cast<v3_result>(V3_FALSE), [&]() -> v3_result {
+        if (id == BypassId) {
+            plugin_->SetBypassed(value > 0.5);
+        } else if (id >= MIDIControllerBase && id < MIDIControllerBase + MIDIControllerCount) {
+            midiControllers_[id - MIDIControllerBase].Store(value);
+        } else if (id < static_cast<v3_param_id>(plugin_->Parameters().ParameterCount())) {
+            plugin_->Parameters().SetParameter(static_cast<int32_t>(id), value, true);
+        } else {
+            return V3_INVALID_ARG;
+        }
+        return V3_OK;
+    });
 }
 
 v3_result MAudioPluginVST3Adapter::setComponentHandler(v3_component_handler** handler) {

@@ -48,7 +48,7 @@ public:
     uint32_t getLatencySamples();
     v3_result setupProcessing(const v3_process_setup* setup);
     uint32_t getTailSamples() const { return 0; }  // the vocoder rings out within its latency
-    v3_result process(v3_process_data* data);  // [audio-thread]
+    v3_result process(v3_process_data* data);      // [audio-thread]
 
     // Controller. [any]
     int32_t getParameterCount() const;
