@@ -172,8 +172,9 @@ TEST_F(Vst3HostTest, StateTravelsBetweenInstancesAndFormats) {
     saved.position = 0;
     ASSERT_EQ(v3_cpp_obj(second->component)->set_state(second->component, saved.Pointer()), V3_OK);
     for (int32_t i = 0; i < n; ++i)
-        ASSERT_FLOAT_EQ(static_cast<float>(v3_cpp_obj(second->controller)->get_parameter_normalised(second->controller, i)),
-                        static_cast<float>(v3_cpp_obj(e)->get_parameter_normalised(e, i)))
+        ASSERT_FLOAT_EQ(
+            static_cast<float>(v3_cpp_obj(second->controller)->get_parameter_normalised(second->controller, i)),
+            static_cast<float>(v3_cpp_obj(e)->get_parameter_normalised(e, i)))
             << i;
 
     VstTestHost host2;

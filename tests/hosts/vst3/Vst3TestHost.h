@@ -63,37 +63,38 @@ struct MemoryStream {
     size_t position = 0;
     static MemoryStream& Of(void* self) { return *static_cast<MemoryStream*>(self); }
     static const Table& Vtable() {
-        static const Table t = {
-            {HostQuery<MemoryStream>, HostRef, HostRef},
-            {[](void* self, void* buffer, int32_t n, int32_t* got) -> v3_result {
-                 MemoryStream& s = Of(self);
-                 const size_t count = std::min(static_cast<size_t>(std::max(n, 0)), s.bytes.size() - s.position);
-                 std::memcpy(buffer, s.bytes.data() + s.position, count);
-                 s.position += count;
-                 if (got != nullptr) *got = static_cast<int32_t>(count);
-                 return V3_OK;
-             },
-             [](void* self, void* buffer, int32_t n, int32_t* written) -> v3_result {
-                 MemoryStream& s = Of(self);
-                 const auto* in = static_cast<const uint8_t*>(buffer);
-                 s.bytes.insert(s.bytes.begin() + static_cast<long>(s.position), in, in + n);
-                 s.position += static_cast<size_t>(n);
-                 if (written != nullptr) *written = n;
-                 return V3_OK;
-             },
-             [](void* self, int64_t to, int32_t mode, int64_t* result) -> v3_result {
-                 MemoryStream& s = Of(self);
-                 const int64_t base = mode == V3_SEEK_SET ? 0 : mode == V3_SEEK_CUR ? static_cast<int64_t>(s.position)
-                                                                                    : static_cast<int64_t>(s.bytes.size());
-                 s.position = static_cast<size_t>(std::min<int64_t>(std::max<int64_t>(base + to, 0),
-                                                                    static_cast<int64_t>(s.bytes.size())));
-                 if (result != nullptr) *result = static_cast<int64_t>(s.position);
-                 return V3_OK;
-             },
-             [](void* self, int64_t* at) -> v3_result {
-                 *at = static_cast<int64_t>(Of(self).position);
-                 return V3_OK;
-             }}};
+        static const Table t = {{HostQuery<MemoryStream>, HostRef, HostRef},
+                                {[](void* self, void* buffer, int32_t n, int32_t* got) -> v3_result {
+                                     MemoryStream& s = Of(self);
+                                     const size_t count =
+                                         std::min(static_cast<size_t>(std::max(n, 0)), s.bytes.size() - s.position);
+                                     std::memcpy(buffer, s.bytes.data() + s.position, count);
+                                     s.position += count;
+                                     if (got != nullptr) *got = static_cast<int32_t>(count);
+                                     return V3_OK;
+                                 },
+                                 [](void* self, void* buffer, int32_t n, int32_t* written) -> v3_result {
+                                     MemoryStream& s = Of(self);
+                                     const auto* in = static_cast<const uint8_t*>(buffer);
+                                     s.bytes.insert(s.bytes.begin() + static_cast<long>(s.position), in, in + n);
+                                     s.position += static_cast<size_t>(n);
+                                     if (written != nullptr) *written = n;
+                                     return V3_OK;
+                                 },
+                                 [](void* self, int64_t to, int32_t mode, int64_t* result) -> v3_result {
+                                     MemoryStream& s = Of(self);
+                                     const int64_t base = mode == V3_SEEK_SET   ? 0
+                                                          : mode == V3_SEEK_CUR ? static_cast<int64_t>(s.position)
+                                                                                : static_cast<int64_t>(s.bytes.size());
+                                     s.position = static_cast<size_t>(std::min<int64_t>(
+                                         std::max<int64_t>(base + to, 0), static_cast<int64_t>(s.bytes.size())));
+                                     if (result != nullptr) *result = static_cast<int64_t>(s.position);
+                                     return V3_OK;
+                                 },
+                                 [](void* self, int64_t* at) -> v3_result {
+                                     *at = static_cast<int64_t>(Of(self).position);
+                                     return V3_OK;
+                                 }}};
         return t;
     }
     v3_bstream** Pointer() { return InterfaceOf<v3_bstream>(*this); }
@@ -141,21 +142,20 @@ struct ParameterChanges {
     std::vector<ParameterQueue> queues;
     static ParameterChanges& Of(void* self) { return *static_cast<ParameterChanges*>(self); }
     static const Table& Vtable() {
-        static const Table t = {
-            {HostQuery<ParameterChanges>, HostRef, HostRef},
-            {[](void* self) { return static_cast<int32_t>(Of(self).queues.size()); },
-             [](void* self, int32_t i) -> v3_param_value_queue** {
-                 ParameterChanges& c = Of(self);
-                 if (i < 0 || i >= static_cast<int32_t>(c.queues.size())) return nullptr;
-                 return InterfaceOf<v3_param_value_queue>(c.queues[static_cast<size_t>(i)]);
-             },
-             [](void* self, v3_param_id* id, int32_t* index) -> v3_param_value_queue** {
-                 ParameterChanges& c = Of(self);
-                 c.queues.emplace_back();
-                 c.queues.back().id = *id;
-                 if (index != nullptr) *index = static_cast<int32_t>(c.queues.size()) - 1;
-                 return InterfaceOf<v3_param_value_queue>(c.queues.back());
-             }}};
+        static const Table t = {{HostQuery<ParameterChanges>, HostRef, HostRef},
+                                {[](void* self) { return static_cast<int32_t>(Of(self).queues.size()); },
+                                 [](void* self, int32_t i) -> v3_param_value_queue** {
+                                     ParameterChanges& c = Of(self);
+                                     if (i < 0 || i >= static_cast<int32_t>(c.queues.size())) return nullptr;
+                                     return InterfaceOf<v3_param_value_queue>(c.queues[static_cast<size_t>(i)]);
+                                 },
+                                 [](void* self, v3_param_id* id, int32_t* index) -> v3_param_value_queue** {
+                                     ParameterChanges& c = Of(self);
+                                     c.queues.emplace_back();
+                                     c.queues.back().id = *id;
+                                     if (index != nullptr) *index = static_cast<int32_t>(c.queues.size()) - 1;
+                                     return InterfaceOf<v3_param_value_queue>(c.queues.back());
+                                 }}};
         return t;
     }
     void Add(v3_param_id id, std::vector<std::pair<int32_t, double>> points) {

@@ -1,0 +1,102 @@
+// The VST3 adapter in process: what a host cannot observe from outside.
+
+#include <gtest/gtest.h>
+
+#include "hosts/vst3/MAudioPluginVST3Adapter.h"
+#include "tests/framework/plugin/VocoderPlugin.h"
+#include "tests/hosts/vst3/Vst3TestHost.h"
+
+using Vst3::MAudioPluginVST3Adapter;
+
+namespace {
+
+class Vst3AdapterTest : public testing::Test {
+protected:
+    void SetUp() override {
+        adapter_ = std::make_unique<MAudioPluginVST3Adapter>(sonvera_test::NewVocoder());
+        ASSERT_EQ(adapter_->initialize(application_.Pointer()), V3_OK);
+    }
+    void TearDown() override { adapter_->terminate(); }
+
+    sonvera_test::HostApplication application_;
+    std::unique_ptr<MAudioPluginVST3Adapter> adapter_;
+};
+
+}  // namespace
+
+TEST_F(Vst3AdapterTest, SetupProcessingRoundsTheSampleRate) {
+    EXPECT_EQ(adapter_->HostName(), "Sonvera test host");
+    struct Case {
+        double rate;
+        double expected;
+    } cases[] = {{44100.4, 44100.0}, {44100.5, 44101.0}, {50.0, 44101.0}};  // 50: nothing changes
+    for (const Case& c : cases) {
+        v3_process_setup setup{V3_REALTIME, V3_SAMPLE_32, 512, c.rate};
+        EXPECT_EQ(adapter_->setupProcessing(&setup), V3_OK);
+        EXPECT_EQ(adapter_->Plugin().ProcessingSampleRate(), c.expected) << c.rate;
+    }
+    v3_process_setup doubles{V3_REALTIME, V3_SAMPLE_64, 512, 96000.0};
+    EXPECT_EQ(adapter_->setupProcessing(&doubles), V3_FALSE) << "64-bit samples are refused";
+    EXPECT_EQ(adapter_->Plugin().ProcessingSampleRate(), 96000.0) << "after the rate was applied";
+}
+
+// Each direction of a bus-arrangement request stands on its own.
+TEST_F(Vst3AdapterTest, BusArrangementsApplyWhatIsSupported) {
+    const v3_speaker_arrangement mono = V3_SPEAKER_M, stereo = Vst3::StereoArrangement,
+                                 surround = Vst3::EightChannelArrangement;
+    v3_speaker_arrangement current = 0;
+    EXPECT_EQ(adapter_->setBusArrangements(&mono, 1, &stereo, 1), V3_OK) << "only the input changes";
+    adapter_->getBusArrangement(V3_INPUT, 0, &current);
+    EXPECT_EQ(current, mono);
+    EXPECT_EQ(adapter_->Plugin().Counts().hostInputs, 1);
+    EXPECT_EQ(adapter_->setBusArrangements(&stereo, 1, &surround, 1), V3_FALSE) << "eight outputs are refused";
+    adapter_->getBusArrangement(V3_INPUT, 0, &current);
+    EXPECT_EQ(current, stereo) << "the supported direction is still applied";
+    adapter_->getBusArrangement(V3_OUTPUT, 0, &current);
+    EXPECT_EQ(current, stereo) << "the refused one keeps its arrangement";
+}
+
+TEST_F(Vst3AdapterTest, HandlerHearsAutomationAndLatency) {
+    sonvera_test::ComponentHandler handler;
+    adapter_->setComponentHandler(handler.Pointer());
+    adapter_->SendAutomation(0, 0.25);
+    adapter_->SendAutomation(adapter_->Plugin().Parameters().ParameterCount(), 0.5);  // past the list: nothing
+    adapter_->SendBypassAutomation(true);
+    ASSERT_EQ(handler.edits.size(), 2u);
+    EXPECT_EQ(handler.edits[0], std::make_pair(v3_param_id(0), 0.25));
+    EXPECT_EQ(handler.edits[1], std::make_pair(MAudioPluginVST3Adapter::BypassId, 1.0));
+    adapter_->ReportLatency(31);
+    ASSERT_EQ(handler.restarts.size(), 1u);
+    EXPECT_EQ(handler.restarts[0], V3_RESTART_LATENCY_CHANGED);
+    adapter_->setActive(true);  // activation reports through the latency query, not a restart
+    EXPECT_EQ(handler.restarts.size(), 1u);
+    adapter_->setComponentHandler(nullptr);
+}
+
+TEST_F(Vst3AdapterTest, NotesAndControllersReachTheFramework) {
+    sonvera_test::EventList events;
+    v3_event on{};
+    on.type = V3_EVENT_NOTE_ON;
+    on.note_on.channel = 2;
+    on.note_on.pitch = 60;
+    on.note_on.velocity = 0.8f;
+    events.events.push_back(on);
+    sonvera_test::ParameterChanges changes;
+    changes.Add(MAudioPluginVST3Adapter::MIDIControllerBase + 64, {{0, 1.0}});  // sustain, channel 1
+    std::vector<float> l(64), r(64), ol(64), orr(64);
+    float* inputs[2] = {l.data(), r.data()};
+    float* outputs[2] = {ol.data(), orr.data()};
+    v3_audio_bus_buffers in{2, 0, {inputs}}, out{2, 0, {outputs}};
+    v3_process_data data{};
+    data.nframes = 64;
+    data.num_input_buses = 1;
+    data.num_output_buses = 1;
+    data.inputs = &in;
+    data.outputs = &out;
+    data.input_events = events.Pointer();
+    data.input_params = changes.Pointer();
+    ASSERT_EQ(adapter_->process(&data), V3_OK);
+    EXPECT_EQ(adapter_->Plugin().HeldCount(2, 60), 1);
+    EXPECT_TRUE(adapter_->Plugin().SustainPedal(0));
+    EXPECT_EQ(adapter_->getParamNormalized(MAudioPluginVST3Adapter::MIDIControllerBase + 64), 1.0);
+}
