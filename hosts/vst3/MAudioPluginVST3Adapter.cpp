@@ -184,7 +184,7 @@ void MAudioPluginVST3Adapter::ApplyParameterChange(v3_param_id id, double value)
     if (id == BypassId) {
         plugin_->SetBypassed(value > 0.5);
     } else if (id < MIDIControllerBase) {
-        if (!sendingAutomation_.Load()) plugin_->Parameters().SetParameter(static_cast<int32_t>(id), value, true);
+        if (!sendingAutomation_.Load()) plugin_->Parameters().SetParameter(static_cast<int32_t>(id), value, false);
     } else if (id < MIDIControllerBase + MIDIControllerCount) {
         midiControllers_[id - MIDIControllerBase].Store(value);
         if (id == PitchBendId)
@@ -364,7 +364,7 @@ v3_result MAudioPluginVST3Adapter::setParamNormalized(v3_param_id id, double val
         } else if (id >= MIDIControllerBase && id < MIDIControllerBase + MIDIControllerCount) {
             midiControllers_[id - MIDIControllerBase].Store(value);
         } else if (id < static_cast<v3_param_id>(plugin_->Parameters().ParameterCount())) {
-            plugin_->Parameters().SetParameter(static_cast<int32_t>(id), value, true);
+            plugin_->Parameters().SetParameter(static_cast<int32_t>(id), value, false);
         } else {
             return V3_INVALID_ARG;
         }

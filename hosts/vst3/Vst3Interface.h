@@ -37,9 +37,68 @@ constexpr int32_t InfiniteTail = INT32_MAX;
 inline int32_t ChannelCount(v3_speaker_arrangement arrangement) { return __builtin_popcountll(arrangement); }
 
 // UTF-8 into a zero-terminated UTF-16 buffer of `capacity` units, cut to fit.
-void CopyUtf16(const std::string& text, int16_t* out, size_t capacity);
+inline void CopyUtf16(const std::string& text, int16_t* out, size_t capacity) {
+    if (out == nullptr || capacity == 0) return;
+    size_t n = 0;
+    for (size_t i = 0; i < text.size() && n + 1 < capacity;) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        uint32_t cp = byte;
+        size_t length = 1;
+        if (byte >= 0xF0 && i + 3 < text.size()) {
+            cp = ((byte & 0x07u) << 18) | ((text[i + 1] & 0x3Fu) << 12) | ((text[i + 2] & 0x3Fu) << 6) |
+                 (text[i + 3] & 0x3Fu);
+            length = 4;
+        } else if (byte >= 0xE0 && i + 2 < text.size()) {
+            cp = ((byte & 0x0Fu) << 12) | ((text[i + 1] & 0x3Fu) << 6) | (text[i + 2] & 0x3Fu);
+            length = 3;
+        } else if (byte >= 0xC0 && i + 1 < text.size()) {
+            cp = ((byte & 0x1Fu) << 6) | (text[i + 1] & 0x3Fu);
+            length = 2;
+        }
+        i += length;
+        if (cp >= 0x10000) {
+            if (n + 2 >= capacity) break;
+            cp -= 0x10000;
+            out[n++] = static_cast<int16_t>(0xD800 + (cp >> 10));
+            out[n++] = static_cast<int16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out[n++] = static_cast<int16_t>(cp);
+        }
+    }
+    out[n] = 0;
+}
+
 // A zero-terminated UTF-16 text as UTF-8.
-std::string FromUtf16(const int16_t* text, size_t capacity);
+inline std::string FromUtf16(const int16_t* text, size_t capacity) {
+    std::string out;
+    if (text == nullptr) return out;
+    for (size_t i = 0; i < capacity && text[i] != 0; ++i) {
+        uint32_t cp = static_cast<uint16_t>(text[i]);
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < capacity) {
+            const uint32_t low = static_cast<uint16_t>(text[i + 1]);
+            if (low >= 0xDC00 && low < 0xE000) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
 
 inline bool SameId(const v3_tuid a, const v3_tuid b) { return v3_tuid_match(a, b); }
 

@@ -1,12 +1,12 @@
 #pragma once
-// Hosts Sonvera.so the way a DAW does: dlopen, VSTPluginMain, and the VST 2.4
-// binary interface, nothing else.
+// Hosts Sonvera the way a DAW does: the library through its VST 2.4 entry
+// (VSTPluginMain) or a ".vst3" bundle through its VST3 factory, and the
+// published binary interface, nothing else.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
-
-#include "hosts/vst2/VstInterface.h"
 
 namespace render {
 
@@ -17,35 +17,30 @@ struct ParameterInfo {
 
 class PluginHost {
 public:
-    // Throws std::runtime_error with a readable reason when the library cannot be used.
-    PluginHost(const std::string& path, double sampleRate, int32_t blockSize);
-    ~PluginHost();
-    PluginHost(const PluginHost&) = delete;
-    PluginHost& operator=(const PluginHost&) = delete;
+    // A ".vst3" bundle through VST3, anything else through VST 2.4. Throws
+    // std::runtime_error with a readable reason when the library cannot be used.
+    static std::unique_ptr<PluginHost> Open(const std::string& path, double sampleRate, int32_t blockSize);
+    virtual ~PluginHost() = default;
 
-    int32_t ParameterCount() const { return effect_->numParams; }
-    int32_t Latency() const { return effect_->initialDelay; }
-    ParameterInfo Parameter(int32_t index) const;
+    virtual int32_t ParameterCount() const = 0;
+    virtual int32_t Latency() const = 0;
+    virtual ParameterInfo Parameter(int32_t index) const = 0;
     std::vector<ParameterInfo> Parameters() const;
     // -1 when no parameter has this display name or identifier (any case).
     int32_t Find(const std::string& name) const;
     // The names closest to a mistyped one.
     std::vector<std::string> Suggestions(const std::string& name, size_t count) const;
-    bool SetText(int32_t index, const std::string& text);
-    void SetNormalised(int32_t index, float value);
+    virtual bool SetText(int32_t index, const std::string& text) = 0;
+    virtual void SetNormalised(int32_t index, float value) = 0;
 
-    std::vector<uint8_t> GetState() const;
-    bool SetState(const std::vector<uint8_t>& bytes);
+    virtual std::vector<uint8_t> GetState() const = 0;
+    virtual bool SetState(const std::vector<uint8_t>& bytes) = 0;
 
     // Stereo carrier (main input), stereo modulator (side-chain), stereo output.
-    void Process(float* const carrier[2], float* const modulator[2], float* output[2], int32_t frames);
-
-private:
-    intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
-                      float opt = 0.0f) const;
-
-    void* library_ = nullptr;
-    Vst2::AEffect* effect_ = nullptr;
+    virtual void Process(float* const carrier[2], float* const modulator[2], float* output[2], int32_t frames) = 0;
 };
+
+std::unique_ptr<PluginHost> OpenVst2(const std::string& path, double sampleRate, int32_t blockSize);
+std::unique_ptr<PluginHost> OpenVst3(const std::string& bundle, double sampleRate, int32_t blockSize);
 
 }  // namespace render

@@ -26,11 +26,12 @@ namespace {
 
 constexpr int ErrorStatus = 2;
 
-std::string DefaultPluginPath(const char* argv0) {
+// Beside the renderer: the library, or with VST3 the bundle.
+std::string DefaultPluginPath(const char* argv0, bool vst3) {
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     const std::filesystem::path folder = error ? std::filesystem::path(argv0).parent_path() : self.parent_path();
-    return (folder / "Sonvera.so").string();
+    return (folder / (vst3 ? "Sonvera.vst3" : "Sonvera.so")).string();
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
@@ -108,17 +109,16 @@ void PrintSummary(const RenderSummary& s) {
 
 int main(int argc, char** argv) {
     CLI::App app{"Vocodes a carrier with a modulator through the Sonvera plug-in."};
-    std::string carrierPath, modulatorPath, outPath, pluginPath = DefaultPluginPath(argv[0]), statePath, saveStatePath,
-                                                     spectrogramPath;
+    std::string carrierPath, modulatorPath, outPath, pluginPath, statePath, saveStatePath, spectrogramPath;
     std::vector<std::string> settings;
     int blockSize = 512;
-    bool list = false, demo = false;
+    bool list = false, demo = false, vst3 = false;
     app.add_option("--carrier", carrierPath, "carrier (main input): WAV, AIFF, FLAC, Ogg");
     app.add_option("--modulator", modulatorPath, "modulator (side-chain)");
     app.add_option("--out", outPath, "output file; the extension picks the format (32-bit float WAV by default)");
-    app.add_option("--plugin", pluginPath, "the plug-in library")
-        ->capture_default_str()
+    app.add_option("--plugin", pluginPath, "the plug-in library, or a .vst3 bundle (default: beside this program)")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_flag("--vst3", vst3, "host the plug-in through its VST3 bundle instead of its VST 2.4 entry");
     app.add_option("--set", settings, "NAME=VALUE as typed in a host, or NAME=@0.25 normalised; repeatable");
     app.add_flag("--list", list, "print every parameter with its value");
     app.add_option("--state", statePath, "load a state chunk before the settings");
@@ -160,7 +160,9 @@ int main(int argc, char** argv) {
         if (!carrier.channels.empty()) CheckWritable(outFile.emplace(outPath));
         if (!carrier.channels.empty() && !spectrogramPath.empty()) CheckWritable(pictureFile.emplace(spectrogramPath));
 
-        PluginHost plugin(pluginPath, rate, blockSize);
+        if (pluginPath.empty()) pluginPath = DefaultPluginPath(argv[0], vst3);
+        const std::unique_ptr<PluginHost> host = PluginHost::Open(pluginPath, rate, blockSize);
+        PluginHost& plugin = *host;
         if (!statePath.empty() && !plugin.SetState(ReadBytes(statePath)))
             throw std::runtime_error("the plug-in rejected the state in " + statePath);
         for (const std::string& setting : settings) ApplySetting(plugin, setting);

@@ -25,7 +25,7 @@ protected:
 }  // namespace
 
 TEST_F(Vst3AdapterTest, SetupProcessingRoundsTheSampleRate) {
-    EXPECT_EQ(adapter_->HostName(), "Sonvera test host");
+    EXPECT_EQ(adapter_->HostName(), Vst3::HostName);
     struct Case {
         double rate;
         double expected;
