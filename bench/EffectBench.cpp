@@ -9,6 +9,7 @@
 #include "effect/vocoder/SonveraAudioEffectPlugin.h"
 #include "entry/Exports.h"
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
+#include "hosts/vst3/Vst3HostObjects.h"
 
 using namespace sonvera;
 
@@ -135,3 +136,52 @@ void ProcessVst(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(ProcessVst)->Name("VstProcessReplacing/Default_SIMD");
+
+namespace {
+
+// The default setting through the VST3 factory and process call, as a host drives it.
+void ProcessVst3(benchmark::State& state) {
+    auto** factory = static_cast<v3_plugin_factory**>(GetPluginFactory());
+    void* object = nullptr;
+    v3_class_info info{};
+    if (v3_cpp_obj(factory)->get_class_info(factory, 0, &info) != V3_OK ||
+        v3_cpp_obj(factory)->create_instance(factory, info.class_id, v3_component_iid, &object) != V3_OK) {
+        state.SkipWithError("the VST3 factory refused");
+        return;
+    }
+    auto** component = static_cast<v3_component**>(object);
+    Vst3::HostApplication application;
+    v3_cpp_obj_initialize(component, application.Pointer());
+    v3_audio_processor** processor = nullptr;
+    v3_cpp_obj_query_interface(component, v3_audio_processor_iid, &processor);
+    v3_process_setup setup{V3_REALTIME, V3_SAMPLE_32, BlockSize, SampleRate};
+    v3_cpp_obj(processor)->setup_processing(processor, &setup);
+    v3_cpp_obj(component)->set_active(component, true);
+
+    BenchSignals signals;
+    v3_audio_bus_buffers in[2] = {}, out[1] = {};
+    in[0].num_channels = in[1].num_channels = out[0].num_channels = 2;
+    in[0].channel_buffers_32 = &signals.hostInputs[0];
+    in[1].channel_buffers_32 = &signals.hostInputs[2];
+    out[0].channel_buffers_32 = signals.outputs;
+    v3_process_data data{};
+    data.symbolic_sample_size = V3_SAMPLE_32;
+    data.nframes = BlockSize;
+    data.num_input_buses = 2;
+    data.num_output_buses = 1;
+    data.inputs = in;
+    data.outputs = out;
+    for (auto _ : state) {
+        v3_cpp_obj(processor)->process(processor, &data);
+        benchmark::DoNotOptimize(signals.output[0].data());
+    }
+    ReportRealTime(state);
+    v3_cpp_obj(component)->set_active(component, false);
+    v3_cpp_obj_unref(processor);
+    v3_cpp_obj_terminate(component);
+    v3_cpp_obj_unref(component);
+}
+
+}  // namespace
+
+BENCHMARK(ProcessVst3)->Name("Vst3Process/Default_SIMD");

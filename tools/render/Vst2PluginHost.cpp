@@ -83,9 +83,6 @@ ParameterInfo Vst2PluginHost::Parameter(int32_t index) const {
     return {index, name, identifier, display, label};
 }
 
-
-
-
 bool Vst2PluginHost::SetText(int32_t index, const std::string& text) {
     return Dispatch(Vst2::effString2Parameter, index, 0, const_cast<char*>(text.c_str())) != 0;
 }

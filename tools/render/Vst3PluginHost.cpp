@@ -82,8 +82,8 @@ public:
             ->get_parameter_string_for_value(controller_, p.param_id,
                                              v3_cpp_obj(controller_)->get_parameter_normalised(controller_, p.param_id),
                                              shown);
-        return {index, Vst3::FromUtf16(p.short_title, 128), Vst3::FromUtf16(p.title, 128),
-                Vst3::FromUtf16(shown, 128), Vst3::FromUtf16(p.units, 128)};
+        return {index, Vst3::FromUtf16(p.short_title, 128), Vst3::FromUtf16(p.title, 128), Vst3::FromUtf16(shown, 128),
+                Vst3::FromUtf16(p.units, 128)};
     }
 
     bool SetText(int32_t index, const std::string& text) override {
