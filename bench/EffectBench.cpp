@@ -159,20 +159,9 @@ void ProcessVst3(benchmark::State& state) {
     v3_cpp_obj(component)->set_active(component, true);
 
     BenchSignals signals;
-    v3_audio_bus_buffers in[2] = {}, out[1] = {};
-    in[0].num_channels = in[1].num_channels = out[0].num_channels = 2;
-    in[0].channel_buffers_32 = &signals.hostInputs[0];
-    in[1].channel_buffers_32 = &signals.hostInputs[2];
-    out[0].channel_buffers_32 = signals.outputs;
-    v3_process_data data{};
-    data.symbolic_sample_size = V3_SAMPLE_32;
-    data.nframes = BlockSize;
-    data.num_input_buses = 2;
-    data.num_output_buses = 1;
-    data.inputs = in;
-    data.outputs = out;
+    Vst3::StereoBlock block(&signals.hostInputs[0], &signals.hostInputs[2], signals.outputs, BlockSize);
     for (auto _ : state) {
-        v3_cpp_obj(processor)->process(processor, &data);
+        v3_cpp_obj(processor)->process(processor, &block.data);
         benchmark::DoNotOptimize(signals.output[0].data());
     }
     ReportRealTime(state);

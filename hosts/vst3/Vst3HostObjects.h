@@ -223,4 +223,27 @@ struct ComponentHandler {
     v3_component_handler** Pointer() { return InterfaceOf<v3_component_handler>(*this); }
 };
 
+// One block for a stereo effect with a side-chain: the main and side-chain
+// input buses, one output bus, and the process data that points at them.
+struct StereoBlock {
+    StereoBlock(float** main, float** side, float** output, int32_t frames) {
+        buses[0].num_channels = buses[1].num_channels = outputs.num_channels = 2;
+        buses[0].channel_buffers_32 = main;
+        buses[1].channel_buffers_32 = side;
+        outputs.channel_buffers_32 = output;
+        data.symbolic_sample_size = V3_SAMPLE_32;
+        data.nframes = frames;
+        data.num_input_buses = 2;
+        data.num_output_buses = 1;
+        data.inputs = buses;
+        data.outputs = &outputs;
+    }
+    StereoBlock(const StereoBlock&) = delete;
+    StereoBlock& operator=(const StereoBlock&) = delete;
+
+    v3_audio_bus_buffers buses[2] = {};
+    v3_audio_bus_buffers outputs{};
+    v3_process_data data{};
+};
+
 }  // namespace Vst3

@@ -119,23 +119,10 @@ public:
     void Process(float* const carrier[2], float* const modulator[2], float* output[2], int32_t frames) override {
         float* main[2] = {carrier[0], carrier[1]};
         float* side[2] = {modulator[0], modulator[1]};
-        v3_audio_bus_buffers in[2] = {}, out[1] = {};
-        in[0].num_channels = 2;
-        in[0].channel_buffers_32 = main;
-        in[1].num_channels = 2;
-        in[1].channel_buffers_32 = side;
-        out[0].num_channels = 2;
-        out[0].channel_buffers_32 = output;
-        v3_process_data data{};
-        data.process_mode = V3_OFFLINE;
-        data.symbolic_sample_size = V3_SAMPLE_32;
-        data.nframes = frames;
-        data.num_input_buses = 2;
-        data.num_output_buses = 1;
-        data.inputs = in;
-        data.outputs = out;
-        data.input_params = pending_.Pointer();
-        v3_cpp_obj(processor_)->process(processor_, &data);
+        Vst3::StereoBlock block(main, side, output, frames);
+        block.data.process_mode = V3_OFFLINE;
+        block.data.input_params = pending_.Pointer();
+        v3_cpp_obj(processor_)->process(processor_, &block.data);
         pending_.queues.clear();
     }
 

@@ -42,24 +42,12 @@ public:
         v3_result Process(float** inputs, int inputChannels, float** side, float** outputs, int frames,
                           v3_param_changes** changes = nullptr, v3_event_list** events = nullptr,
                           v3_process_context* context = nullptr) {
-            v3_audio_bus_buffers in[2] = {}, out[1] = {};
-            in[0].num_channels = inputChannels;
-            in[0].channel_buffers_32 = inputs;
-            in[1].num_channels = 2;
-            in[1].channel_buffers_32 = side;
-            out[0].num_channels = 2;
-            out[0].channel_buffers_32 = outputs;
-            v3_process_data data{};
-            data.symbolic_sample_size = V3_SAMPLE_32;
-            data.nframes = frames;
-            data.num_input_buses = 2;
-            data.num_output_buses = 1;
-            data.inputs = in;
-            data.outputs = out;
-            data.input_params = changes;
-            data.input_events = events;
-            data.ctx = context;
-            return v3_cpp_obj(processor)->process(processor, &data);
+            Vst3::StereoBlock block(inputs, side, outputs, frames);
+            block.buses[0].num_channels = inputChannels;
+            block.data.input_params = changes;
+            block.data.input_events = events;
+            block.data.ctx = context;
+            return v3_cpp_obj(processor)->process(processor, &block.data);
         }
     };
 
