@@ -13,6 +13,15 @@ namespace {
 
 std::atomic<bool> highQualityUpsampling{false};
 
+// The plug-in whose block the calling thread is processing, if any.
+thread_local const MAudioPlugin* blockInProgress = nullptr;
+
+struct BlockInProgress {
+    explicit BlockInProgress(const MAudioPlugin* plugin) : previous(blockInProgress) { blockInProgress = plugin; }
+    ~BlockInProgress() { blockInProgress = previous; }
+    const MAudioPlugin* previous;
+};
+
 // Releases a mutex taken with a plain try.
 struct Release {
     MMutex& mutex;
@@ -114,8 +123,11 @@ void MAudioPlugin::InitProcessing() {
     });
 }
 
+bool MAudioPlugin::InsideBlock() const { return blockInProgress == this; }
+
 void MAudioPlugin::ProcessBlock(float** inputs, float** outputs, int32_t count, int32_t replace) {
     SONVERA_AUDIO_THREAD(audioThread_, "MAudioPlugin::ProcessBlock");
+    const BlockInProgress inProgress(this);
     if (count <= 0 || outputs == nullptr) return;
     // While processing is being prepared (or about to be) the block is
     // abandoned, not waited for.

@@ -144,6 +144,9 @@ public:
         MLock processing_, parameters_, state_;
     };
 
+    // Whether the calling thread is inside this plug-in's ProcessBlock: what
+    // happens there must not call hosts back the way the user interface may. [any]
+    bool InsideBlock() const;
     // Shared by the adapters' audio-thread entry points and ProcessBlock.
     AudioThreadCheck& AudioThread() { return audioThread_; }
     // Blocks given up because processing was being re-initialised. [any]

@@ -276,8 +276,19 @@ v3_result MAudioPluginVST3Adapter::process(v3_process_data* data) {
             for (int32_t c = 0; c < std::min(data->outputs[0].num_channels, BusStride); ++c)
                 out[c] = data->outputs[0].channel_buffers_32[c];
         if (data->num_input_buses > 0 || data->num_output_buses > 0) plugin_->ProcessBlock(in, out, data->nframes, 1);
+        SendOutgoingChanges(data->output_params);
         return V3_OK;
     });
+}
+
+void MAudioPluginVST3Adapter::SendOutgoingChanges(v3_param_changes** changes) {
+    for (OutgoingChange change; outgoing_.TryPop(change);) {
+        if (changes == nullptr) continue;  // a host without an output list hears nothing this block
+        int32_t index = 0;
+        v3_param_value_queue** queue = v3_cpp_obj(changes)->add_param_data(changes, &change.id, &index);
+        int32_t point = 0;
+        if (queue != nullptr) v3_cpp_obj(queue)->add_point(queue, 0, change.value, &point);
+    }
 }
 
 int32_t MAudioPluginVST3Adapter::getParameterCount() const {
@@ -386,7 +397,12 @@ v3_result MAudioPluginVST3Adapter::getMidiControllerAssignment(int32_t, int16_t,
 }
 
 void MAudioPluginVST3Adapter::SendAutomation(int32_t index, double value) {
-    if (index < 0 || index >= plugin_->Parameters().ParameterCount() || handler_ == nullptr) return;
+    if (index < 0 || index >= plugin_->Parameters().ParameterCount()) return;
+    if (plugin_->InsideBlock()) {
+        outgoing_.TryPush({static_cast<v3_param_id>(index), value});  // a full list drops the change
+        return;
+    }
+    if (handler_ == nullptr) return;
     sendingAutomation_.Store(true);
     v3_cpp_obj(handler_)->perform_edit(handler_, static_cast<v3_param_id>(index), value);
     sendingAutomation_.Store(false);

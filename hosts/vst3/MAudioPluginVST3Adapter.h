@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/core/Shared.h"
+#include "framework/core/SpscRing.h"
 #include "framework/plugin/HostTransport.h"
 #include "framework/plugin/MAudioPluginAdapter.h"
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
@@ -85,6 +86,16 @@ private:
     int32_t reportedLatency_ = 0;
     corvane::Shared<double> midiControllers_[MIDIControllerCount];
     corvane::TransportFollower transport_;
+    // Changes the plug-in makes during a block reach the host through the
+    // block's output parameter changes: the component handler is for the
+    // user-interface thread only.
+    struct OutgoingChange {
+        v3_param_id id;
+        double value;
+    };
+    static constexpr size_t MaxOutgoingChanges = 1024;
+    corvane::SpscRing<OutgoingChange, MaxOutgoingChanges> outgoing_;
+    void SendOutgoingChanges(v3_param_changes** changes);  // [audio-thread]
 };
 
 }  // namespace Vst3

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "hosts/vst3/MAudioPluginVST3Adapter.h"
+#include "tests/framework/plugin/PipelineTestSupport.h"
 #include "tests/framework/plugin/VocoderPlugin.h"
 #include "tests/hosts/vst3/Vst3TestHost.h"
 
@@ -99,4 +100,31 @@ TEST_F(Vst3AdapterTest, NotesAndControllersReachTheFramework) {
     EXPECT_EQ(adapter_->Plugin().HeldCount(2, 60), 1);
     EXPECT_TRUE(adapter_->Plugin().SustainPedal(0));
     EXPECT_EQ(adapter_->getParamNormalized(MAudioPluginVST3Adapter::MIDIControllerBase + 64), 1.0);
+}
+
+// A change the plug-in makes during a block goes out with that block, never
+// through the component handler on the audio thread.
+TEST(Vst3AdapterAutomation, ChangesDuringABlockGoOutWithIt) {
+    auto plugin = std::make_unique<sonvera_test::TestPlugin>();
+    sonvera_test::TestPlugin& framework = *plugin;
+    MAudioPluginVST3Adapter adapter(std::move(plugin));
+    sonvera_test::HostApplication application;
+    ASSERT_EQ(adapter.initialize(application.Pointer()), V3_OK);
+    sonvera_test::ComponentHandler handler;
+    adapter.setComponentHandler(handler.Pointer());
+    framework.Effect().duringProcess = [&] { framework.AutomateHost(0, 0.75); };
+    std::vector<float> l(64), r(64), ol(64), orr(64);
+    float* main[2] = {l.data(), r.data()};
+    float* outputs[2] = {ol.data(), orr.data()};
+    Vst3::StereoBlock block(main, main, outputs, 64);
+    sonvera_test::ParameterChanges out;
+    block.data.output_params = out.Pointer();
+    ASSERT_EQ(adapter.process(&block.data), V3_OK);
+    EXPECT_TRUE(handler.edits.empty()) << "no handler call from the audio thread";
+    ASSERT_EQ(out.queues.size(), 1u);
+    EXPECT_EQ(out.queues[0].id, 0u);
+    ASSERT_EQ(out.queues[0].points.size(), 1u);
+    EXPECT_EQ(out.queues[0].points[0].second, 0.75);
+    adapter.setComponentHandler(nullptr);
+    adapter.terminate();
 }
