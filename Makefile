@@ -58,7 +58,7 @@ FUZZ_RUNS ?= 1000000
 # Large enough for size-driven faults (element counts, attribute lists, inflation).
 FUZZ_MAX_LEN ?= 262144
 .PHONY: fuzz
-fuzz:
+fuzz: setup
 	@command -v clang++ >/dev/null 2>&1 && dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || { \
 	  [ "$$(id -u)" = 0 ] || { echo "clang and libclang-rt-14-dev are needed (run as root to install)"; exit 1; }; \
 	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang libclang-rt-14-dev; }
