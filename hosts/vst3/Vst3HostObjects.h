@@ -71,7 +71,7 @@ struct MemoryStream {
                                      MemoryStream& s = Of(self);
                                      const size_t count =
                                          std::min(static_cast<size_t>(std::max(n, 0)), s.bytes.size() - s.position);
-                                     std::memcpy(buffer, s.bytes.data() + s.position, count);
+                                     if (count > 0) std::memcpy(buffer, s.bytes.data() + s.position, count);
                                      s.position += count;
                                      if (got != nullptr) *got = static_cast<int32_t>(count);
                                      return V3_OK;
