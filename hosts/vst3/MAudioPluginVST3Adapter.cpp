@@ -31,9 +31,9 @@ MAudioPluginVST3Adapter::~MAudioPluginVST3Adapter() {
 }
 
 int32_t MAudioPluginVST3Adapter::InputBusCount() const {
-    return std::min(
-        plugin_->Channels().inputNames.empty() ? 0 : corvane::MAudioPlugin::MaxInputBuses,
-        static_cast<int32_t>(plugin_->Channels().inputNames.size()) / std::max(plugin_->Channels().channelsPerBus, 1));
+    const corvane::ChannelConfiguration& channels = plugin_->Channels();
+    const auto buses = static_cast<int32_t>(channels.inputNames.size()) / std::max(channels.channelsPerBus, 1);
+    return std::min(buses, corvane::MAudioPlugin::MaxInputBuses);
 }
 
 v3_result MAudioPluginVST3Adapter::initialize(v3_funknown** context) {
@@ -88,10 +88,9 @@ v3_result MAudioPluginVST3Adapter::getBusInfo(int32_t type, int32_t direction, i
     return V3_OK;
 }
 
-v3_result MAudioPluginVST3Adapter::activateBus(int32_t type, int32_t direction, int32_t index, bool state) {
-    if (index < 0 || index >= getBusCount(type, direction)) return V3_INVALID_ARG;
-    if (type == V3_AUDIO && direction == V3_INPUT && index == 1) sidechainActive_ = state;
-    return V3_OK;
+v3_result MAudioPluginVST3Adapter::activateBus(int32_t type, int32_t direction, int32_t index, bool) {
+    // Whatever buffers the host passes are used; an inactive side-chain reads silence.
+    return index < 0 || index >= getBusCount(type, direction) ? V3_INVALID_ARG : V3_OK;
 }
 
 v3_result MAudioPluginVST3Adapter::setActive(bool state) {
@@ -163,15 +162,11 @@ v3_result MAudioPluginVST3Adapter::getBusArrangement(int32_t direction, int32_t 
     return V3_OK;
 }
 
-uint32_t MAudioPluginVST3Adapter::getLatencySamples() {
-    reportedLatency_ = plugin_->Latency();
-    return static_cast<uint32_t>(std::max(reportedLatency_, 0));
-}
+uint32_t MAudioPluginVST3Adapter::getLatencySamples() { return static_cast<uint32_t>(std::max(plugin_->Latency(), 0)); }
 
 v3_result MAudioPluginVST3Adapter::setupProcessing(const v3_process_setup* setup) {
     return Guarded("MAudioPluginVSTAdapter::setupProcessing", static_cast<v3_result>(V3_FALSE), [&]() -> v3_result {
         if (setup == nullptr) return V3_INVALID_ARG;
-        setup_ = *setup;
         if (setup->sample_rate > 100.0) {
             plugin_->SetHostSampleRate(corvane::RoundHalfUp(setup->sample_rate));
             plugin_->InitProcessing();
@@ -416,9 +411,8 @@ void MAudioPluginVST3Adapter::SendBypassAutomation(bool bypassed) {
 
 void MAudioPluginVST3Adapter::GenerateMIDIEvent(int32_t, const uint8_t*, int32_t) {}  // no event output bus
 
-void MAudioPluginVST3Adapter::ReportLatency(int32_t samples) {
+void MAudioPluginVST3Adapter::ReportLatency(int32_t) {
     corvane::GuardedVoid("MAudioPluginVST3Adapter::ReportLatency", [&] {
-        reportedLatency_ = samples;
         if (activating_ || handler_ == nullptr) return;
         v3_cpp_obj(handler_)->restart_component(handler_, V3_RESTART_LATENCY_CHANGED);
     });

@@ -36,7 +36,7 @@ public:
     v3_result terminate();
     int32_t getBusCount(int32_t type, int32_t direction) const;
     v3_result getBusInfo(int32_t type, int32_t direction, int32_t index, v3_bus_info* info) const;
-    v3_result activateBus(int32_t type, int32_t direction, int32_t index, bool state);
+    v3_result activateBus(int32_t type, int32_t direction, int32_t index, bool active);
     v3_result setActive(bool state);
     v3_result setState(v3_bstream** stream);
     v3_result getState(v3_bstream** stream);
@@ -78,12 +78,9 @@ private:
     std::string hostName_;
     v3_speaker_arrangement inputArrangement_ = StereoArrangement;
     v3_speaker_arrangement outputArrangement_ = StereoArrangement;
-    bool sidechainActive_ = false;
-    v3_process_setup setup_{V3_REALTIME, V3_SAMPLE_32, 1024, 44100.0};
     v3_component_handler** handler_ = nullptr;
     corvane::Shared<bool> sendingAutomation_{false};
     bool activating_ = false;
-    int32_t reportedLatency_ = 0;
     corvane::Shared<double> midiControllers_[MIDIControllerCount];
     corvane::TransportFollower transport_;
     // Changes the plug-in makes during a block reach the host through the

@@ -34,7 +34,6 @@ constexpr v3_speaker_arrangement StereoArrangement = V3_SPEAKER_L | V3_SPEAKER_R
 // L, R, C, Ls, Rs, Cs, Sl, Sr: what an eight-channel bus offers.
 constexpr v3_speaker_arrangement EightChannelArrangement = V3_SPEAKER_L | V3_SPEAKER_R | V3_SPEAKER_C | V3_SPEAKER_LS |
                                                            V3_SPEAKER_RS | V3_SPEAKER_S | V3_SPEAKER_SL | V3_SPEAKER_SR;
-constexpr int32_t InfiniteTail = INT32_MAX;
 
 inline int32_t ChannelCount(v3_speaker_arrangement arrangement) { return __builtin_popcountll(arrangement); }
 
