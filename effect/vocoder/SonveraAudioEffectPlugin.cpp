@@ -104,29 +104,10 @@ int32_t SonveraAudioEffectPlugin::InitProcessing(int32_t channelCount, double sa
     return 0;
 }
 
-void SonveraAudioEffectPlugin::SampleGraph(int32_t graph, int32_t n, double* values) const {
-    // Linear between the points over x in 0..1; flat beyond the ends.
-    const MEnvelope& curve = graphs_[graph];
-    for (int32_t i = 0; i < n; ++i) {
-        const double x = static_cast<double>(i) / n;
-        const int32_t points = curve.PointCount();
-        if (points == 0) {
-            values[i] = 0.0;
-            continue;
-        }
-        int32_t next = 0;
-        while (next < points && curve.PointAt(next).x <= x) ++next;
-        if (next == 0) {
-            values[i] = curve.PointAt(0).y;
-        } else if (next == points) {
-            values[i] = curve.PointAt(points - 1).y;
-        } else {
-            const MEnvelope::Point& a = curve.PointAt(next - 1);
-            const MEnvelope::Point& b = curve.PointAt(next);
-            const double t = b.x > a.x ? (x - a.x) / (b.x - a.x) : 0.0;
-            values[i] = a.y + (b.y - a.y) * t;
-        }
-    }
+void SonveraAudioEffectPlugin::SampleGraph(int32_t graph, int32_t n, double* values) {
+    // Band i at x = i / (n - 1) of the graph's range: the lowest band at its
+    // left end and the highest at its right, as the editor draws them.
+    graphs_[graph].Sample(n, values);
 }
 
 void SonveraAudioEffectPlugin::DesignSide(const SideDesign& side) {

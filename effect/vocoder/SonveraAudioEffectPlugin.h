@@ -47,7 +47,7 @@ public:
 private:
     struct SideDesign;
     void DesignSide(const SideDesign& side);
-    void SampleGraph(int32_t graph, int32_t bandCount, double* values) const;
+    void SampleGraph(int32_t graph, int32_t bandCount, double* values);
     // A new band count whose levels are already right: stages restart, levels stay.
     void AdoptBandCount(int32_t bands);
     void PrepareSettings();

@@ -14,59 +14,6 @@ namespace sonvera {
 
 using namespace corvane;
 
-namespace {
-
-// What a band graph's values may be, so that no state can push a band out of
-// the audible range or a detector time to infinity: frequencies on the
-// editor's axis from 20 Hz to 20 kHz, factors from 1/16 to 16, and the
-// additive graphs within one parameter range either way.
-struct GraphRange {
-    double low, high;
-};
-
-GraphRange ValueRange(int32_t graph) {
-    switch (graph) {
-        case GraphBandDistributionCar:
-        case GraphBandDistributionMod:
-            return {1.3010299956639813, 4.301029995663981};
-        case GraphResonanceCar:
-        case GraphResonanceMod:
-        case GraphRatio:
-        case GraphWhitening:
-            return {-1.0, 1.0};
-        default:
-            return {-4.0, 4.0};
-    }
-}
-
-double Limited(double value, double low, double high) { return std::min(std::max(value, low), high); }
-
-// A graph's points as attributes X0, Y0, C0, S0, X1, ...; the curve model
-// brings its own storage later.
-void StoreGraph(MStoreContext& context, MEnvelope& graph, GraphRange range) {
-    const char* const fields[4] = {"X", "Y", "C", "S"};
-    if (context.storing) {
-        for (int32_t p = 0; p < graph.PointCount(); ++p) {
-            const MEnvelope::Point& point = graph.PointAt(p);
-            const double values[4] = {point.x, point.y, point.curvature, point.smoothness};
-            for (int f = 0; f < 4; ++f) {
-                double v = values[f];
-                context.Real(fields[f] + std::to_string(p), v, StorePolicy::AlwaysWritten);
-            }
-        }
-        return;
-    }
-    if (context.item.FindAttribute("X0") == nullptr) return;
-    graph.ClearPoints();
-    for (int32_t p = 0; p < MEnvelope::MaxPoints && context.item.FindAttribute("X" + std::to_string(p)); ++p) {
-        double values[4] = {};
-        for (int f = 0; f < 4; ++f) context.Real(fields[f] + std::to_string(p), values[f], StorePolicy::AlwaysWritten);
-        graph.AddPoint({Limited(values[0], 0.0, 1.0), Limited(values[1], range.low, range.high),
-                        Limited(values[2], 0.0, 1.0), Limited(values[3], 0.0, 1.0)});
-    }
-}
-
-}  // namespace
 
 void SonveraAudioEffectPlugin::StoreLoadExtra(MPluginArguments& arguments) {
     MXMLItem* element = arguments.Pointer<MXMLItem>(0);
@@ -77,7 +24,7 @@ void SonveraAudioEffectPlugin::StoreLoadExtra(MPluginArguments& arguments) {
         MXMLItem* graphElement = context.Child(BandGraphIdentifiers[g]);
         if (graphElement == nullptr) continue;
         MStoreContext child(context.storing, *graphElement);
-        StoreGraph(child, graphs_[g], ValueRange(g));
+        graphs_[g].Store(child);
         int32_t enabled = graphEnabled_[g];
         child.Integer("Enabled", enabled, StorePolicy::AlwaysWritten);
         graphEnabled_[g] = enabled != 0 ? 1 : 0;

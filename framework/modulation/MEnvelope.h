@@ -1,44 +1,122 @@
 #pragma once
-// A curve drawn as points joined by segments: band graphs, target shapes.
-// Edited on the user-interface thread under the object's lock.
+// A curve drawn as points joined by segments: band graphs, target shapes,
+// ADSR stages. Edited on the user-interface thread under the object's lock;
+// every edit refits the evaluator's items at once, so readers (also the
+// audio thread, which takes the same short lock) see a whole curve.
 
 #include <cstdint>
-#include <vector>
 
+#include "framework/modulation/MEnvelopeComputer.h"
 #include "platform/MMutex.h"
 
 namespace corvane {
 
+class MStoreContext;
+
+enum EnvelopeSegmentType : int32_t {
+    SegmentMode1 = 0,      // quadratic
+    SegmentMode2 = 1,      // fourth order
+    SegmentMode3 = 2,      // exponential
+    SegmentFree1 = 3,      // quadratic Bezier
+    SegmentDouble1 = 4,    // two fourth-order halves
+    SegmentSmooth1 = 5,    // cubic through the neighbours, tangents by the smoothing method
+    SegmentSmooth2 = 6,    // cubic through the neighbours, tangents scaled by the points' smoothness
+    SegmentStairs = 7,
+    SegmentPulses = 8,
+    SegmentSaw = 9,
+    SegmentTriangles = 10,
+    SegmentSines = 11,
+    SegmentTypeCount = 12,
+};
+
+extern const char* const SegmentTypeNames[SegmentTypeCount];
+extern const char* const SegmentTypeDescriptions[SegmentTypeCount];
+
+enum EnvelopeSmoothingMethod : int32_t {
+    SmoothingMode1 = 0,  // monotone tangents: no overshoot between points
+    SmoothingMode2 = 1,  // Catmull-Rom tangents
+};
+extern const char* const SmoothingMethodNames[2];
+extern const char* const SmoothingMethodDescriptions[2];
+
 class MEnvelope {
 public:
     // Hosts see four parameters per point; their count is fixed when the
-    // plug-in starts, so the number of points has a ceiling.
+    // plug-in starts (and with it every later global index), so the number
+    // of points has a ceiling.
     static constexpr int32_t MaxPoints = 8;
 
     struct Point {
         double x = 0.0;
         double y = 0.0;
-        double curvature = 0.0;
-        double smoothness = 0.0;
+        double curvature = 0.0;   // -1 .. 1; 0 is straight, above 0 bends towards the later value
+        double smoothness = 1.0;  // 0 .. 1
+        int32_t segmentType = SegmentMode1;  // of the segment that starts here
     };
 
-    virtual ~MEnvelope() = default;
+    // The drawing area: x over xMin .. xMax, values over yMin .. yMax.
+    struct Range {
+        double xMin = 0.0, xMax = 1.0, yMin = 0.0, yMax = 1.0;
+    };
 
-    int32_t PointCount() const { return static_cast<int32_t>(points_.size()); }
-    const Point& PointAt(int32_t index) const { return points_.at(static_cast<size_t>(index)); }
-    Point& PointAt(int32_t index) { return points_.at(static_cast<size_t>(index)); }
-    // Appends a point unless the ceiling is reached; false when it was.
-    bool AddPoint(const Point& point);
-    void ClearPoints() { points_.clear(); }
+    MEnvelope();
+    virtual ~MEnvelope() = default;
+    MEnvelope(const MEnvelope&) = delete;
+    MEnvelope& operator=(const MEnvelope&) = delete;
+
+    // [main-thread] Setup: the range and the shape a reset returns to.
+    void SetRange(const Range& range);
+    void SetDefaultShape(const Point* points, int32_t count);
+    void ResetToDefault();
+
+    const Range& GetRange() const { return range_; }
+    int32_t PointCount() const { return pointCount_; }
+    Point PointAt(int32_t index) const;
+    // Edits, each under the lock; values are limited to the range.
+    void SetPoint(int32_t index, const Point& point);
+    void SetPoints(const Point* points, int32_t count);
+    bool AddPoint(const Point& point);  // false at the ceiling
+    void ClearPoints();
+    int32_t SmoothingMethod() const { return smoothingMethod_; }
+    void SetSmoothingMethod(int32_t method);
+    // Plain or vector items (the vector twins give the same values).
+    void SetVectorItems(bool on);
+
+    // [any thread] Under the lock.
+    double Value(double x);
+    double Slope(double x);
+    // count values across the whole range: x = xMin + i * (xMax - xMin) / (count - 1).
+    void Sample(int32_t count, double* out);
+    void Fill(float* out, double first, double step, int32_t count);
+    void Fill(double* out, double first, double step, int32_t count);
+
+    // Two-way storage of the points into the given element.
+    void Store(MStoreContext& context);
 
     MMutex& Lock() { return lock_; }
+    // Raised by every edit; whoever mirrors the curve clears it.
+    bool TakeChanged();
 
 private:
-    std::vector<Point> points_;
+    Point Limited(const Point& point) const;
+    void Refit();
+
+    Range range_;
+    Point points_[MaxPoints];
+    int32_t pointCount_ = 0;
+    Point defaultPoints_[MaxPoints];
+    int32_t defaultCount_ = 0;
+    int32_t smoothingMethod_ = SmoothingMode1;
+    bool changed_ = false;
+    MEnvelopeComputer computer_;
     MMutex lock_;
 };
 
 // The envelope kind that band graphs use.
 class MEnvelopeGraph : public MEnvelope {};
+
+// Fits the items of a curve into the computer (the segments' arithmetic).
+void FitEnvelope(const MEnvelope::Point* points, int32_t count, int32_t smoothingMethod, double emptyValue,
+                 MEnvelopeComputer& computer);
 
 }  // namespace corvane

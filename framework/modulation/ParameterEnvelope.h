@@ -36,12 +36,17 @@ public:
 using ParameterEnvelopeBase_EnvelopeT = ParameterSpecialBase<MEnvelope>;
 using ParameterEnvelopeBase_GraphT = ParameterSpecialBase<MEnvelopeGraph>;
 
+// Point k's fields at local indexes 4k .. 4k + 3, normalised: X and Y over
+// the curve's range, curvature -1 .. 1 as 0 .. 1, smoothness as it is.
 class ParameterEnvelopeAccess {
 public:
     static constexpr int32_t FieldsPerPoint = 4;
     static std::string FieldName(int32_t local);
     static double Read(MEnvelope& envelope, int32_t local);
-    static void Write(MEnvelope& envelope, int32_t local, double value);
+    // False when the point does not exist (writes to it are ignored).
+    static bool Write(MEnvelope& envelope, int32_t local, double value);
+    // The field's physical value for a normalised one, as text.
+    static std::string Text(MEnvelope& envelope, int32_t local, double value);
 };
 
 template <class Base>
@@ -53,16 +58,20 @@ public:
     double GetValue(int32_t local) override {
         return this->object != nullptr ? ParameterEnvelopeAccess::Read(*this->object, local) : 0.0;
     }
-    void SetValue(int32_t local, double value, bool /*silent*/) override {
-        if (this->object != nullptr) ParameterEnvelopeAccess::Write(*this->object, local, value);
+    void SetValue(int32_t local, double value, bool silent) override {
+        if (this->object == nullptr || !ParameterEnvelopeAccess::Write(*this->object, local, value)) return;
+        if (this->owner == nullptr) return;
+        // The effect reads its curves in Update.
+        this->owner->SetUpdatePending();
+        if (!silent) this->owner->NeedUpdateEditor(*this);
     }
     std::string GetValueName(int32_t local) override { return GetValueNameFrom01(local, GetValue(local)); }
     std::string GetValueNameFrom01(int32_t /*local*/, double value) override;
 };
 
 template <class Base>
-std::string ParameterEnvelopeT<Base>::GetValueNameFrom01(int32_t /*local*/, double value) {
-    return FormatText("{0.6}", {value});
+std::string ParameterEnvelopeT<Base>::GetValueNameFrom01(int32_t local, double value) {
+    return this->object != nullptr ? ParameterEnvelopeAccess::Text(*this->object, local, value) : std::string();
 }
 
 }  // namespace corvane
