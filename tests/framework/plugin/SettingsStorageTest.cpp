@@ -275,3 +275,72 @@ TEST_F(SettingsTest, ConfigurationSurvivesAFullDisk) {
     EXPECT_FALSE(NewPlugin()->AutomationCompatibilityMode()) << "read at construction";
     EXPECT_TRUE(std::filesystem::is_directory(DataFolders::SharedFolder()));
 }
+
+TEST_F(SettingsTest, EveryBandGraphRoundTripsAndEarlierGraphStatesLoad) {
+    auto first = NewPlugin();
+    for (int32_t g = 0; g < sonvera::BandGraphCount; ++g) {
+        MEnvelopeGraph& graph = Vocoder(*first).Graph(g);
+        const MEnvelope::Range range = graph.GetRange();
+        std::vector<MEnvelope::Point> points;
+        for (int32_t p = 0; p <= g % 4 + 2; ++p) {
+            const double y = range.yMin + (range.yMax - range.yMin) * std::fmod(0.137 * (p + 1) * (g + 1), 1.0);
+            points.push_back({p / (g % 4 + 2.0), y, std::fmod(0.31 * (g + p), 2.0) - 1.0, 0.1 * p,
+                              (g + p) % SegmentTypeCount});
+        }
+        graph.SetPoints(points.data(), static_cast<int32_t>(points.size()));
+        graph.SetSmoothingMethod(g % 2);
+        Vocoder(*first).SetGraphEnabled(g, true);
+    }
+    const std::vector<uint8_t> chunk = first->WriteChunk();
+    auto second = NewPlugin();
+    ASSERT_TRUE(second->ReadChunk(chunk.data(), chunk.size()));
+    EXPECT_EQ(second->WriteChunk(), chunk);
+    for (int32_t g = 0; g < sonvera::BandGraphCount; ++g) {
+        MEnvelopeGraph& a = Vocoder(*first).Graph(g);
+        MEnvelopeGraph& b = Vocoder(*second).Graph(g);
+        EXPECT_TRUE(Vocoder(*second).GraphEnabled(g));
+        ASSERT_EQ(a.PointCount(), b.PointCount());
+        for (double x = 0.0; x <= 1.0; x += 0.0625) EXPECT_NEAR(a.Value(x), b.Value(x), 1e-9) << g << " " << x;
+    }
+
+    // A state of an earlier build: points as X0/Y0/C0/S0 attributes, straight between them.
+    MXMLItem root = Stored(*NewPlugin());
+    MXMLItem& attack = *root.FindSubItem("Attack");
+    attack.RemoveSubItem("Point");
+    attack.RemoveAttribute("Points");
+    for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
+             {"X0", "0"}, {"Y0", "-2"}, {"C0", "0.5"}, {"S0", "0"}, {"X1", "1"}, {"Y1", "2"}, {"C1", "0"}, {"S1", "0"}})
+        attack.SetAttribute(name, value);
+    attack.SetAttribute("Enabled", "1");
+    auto third = NewPlugin();
+    Load(*third, root);
+    MEnvelopeGraph& loaded = Vocoder(*third).Graph(sonvera::GraphAttack);
+    ASSERT_EQ(loaded.PointCount(), 2);
+    EXPECT_NEAR(loaded.Value(0.25), -1.0, 1e-12);
+    EXPECT_TRUE(Vocoder(*third).GraphEnabled(sonvera::GraphAttack));
+    EXPECT_NEAR(Vocoder(*third).Bank().attackCoef[31],
+                std::exp(-1.0 / (0.001 * 4.0 * 48000.0)), 1e-12) << "the loaded graph shapes the bands";
+}
+
+TEST_F(SettingsTest, HostsAutomateGraphPointsAndTheBandsFollow) {
+    auto plugin = NewPlugin();
+    MParameterRegistry& parameters = plugin->Parameters();
+    // Graph "Frequencies carrier" follows the 26 plain parameters; point 2's Y is its local index 5.
+    const int32_t pointTwoY = 26 + 5;
+    EXPECT_EQ(parameters.GetParameterID(pointTwoY), "Graph Frequencies carrier - Point 2 Y");
+    EXPECT_DOUBLE_EQ(parameters.GetParameter(pointTwoY), 1.0);
+    Vocoder(*plugin).SetGraphEnabled(sonvera::GraphBandDistributionCar, true);
+    parameters.SetParameter(pointTwoY, 0.5, false);  // the top band moves from 20 kHz to 632 Hz
+    EXPECT_EQ(parameters.GetParameterValueName(pointTwoY), "2.8010");
+    plugin->InitProcessing();
+    float silence[256] = {};
+    float out[2][256];
+    float* inputs[4] = {silence, silence, silence, silence};
+    float* outputs[2] = {out[0], out[1]};
+    plugin->ProcessBlock(inputs, outputs, 256, 1);
+    EXPECT_NEAR(Vocoder(*plugin).Bank().bands[31].carrierSections[0].frequency, std::pow(10.0, 2.801029995663981),
+                1e-6);
+    // A point the curve does not have takes no value.
+    parameters.SetParameter(26 + 4 * 5 + 1, 0.3, false);
+    EXPECT_EQ(Vocoder(*plugin).Graph(sonvera::GraphBandDistributionCar).PointCount(), 2);
+}
