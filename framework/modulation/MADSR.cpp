@@ -1,0 +1,96 @@
+#include "framework/modulation/MADSR.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "framework/modulation/MEnvelope.h"
+#include "framework/storage/MStoreContext.h"
+
+namespace corvane {
+
+const char* const MADSR::SettingNames[SettingCount] = {"Delay",   "Attack",    "Hold",         "Decay",
+                                                       "Release", "Sustain",   "Smoothing",    "Attack shape",
+                                                       "Decay shape", "Release shape", "Reserved"};
+const char* const MADSR::StorageKeys[SettingCount] = {"Delay",   "Attack",    "Hold",        "Decay",
+                                                      "Release", "Sustain",   "Smoothing",   "AttackShape",
+                                                      "DecayShape", "ReleaseShape", "Reserved"};
+
+namespace {
+
+bool IsTime(int32_t setting) { return setting <= MADSR::Release; }
+bool IsShape(int32_t setting) { return setting >= MADSR::AttackShape && setting <= MADSR::ReleaseShape; }
+
+}  // namespace
+
+MADSR::MADSR() {
+    for (int32_t s = 0; s < SettingCount; ++s) values_[s] = DefaultValue(s);
+    Refit();
+}
+
+double MADSR::DefaultValue(int32_t setting) {
+    static const double defaults[SettingCount] = {0.0, 0.01, 0.0, 0.2, 0.3, 0.7, 0.0, 0.0, 0.0, 0.0, 0.0};
+    return setting >= 0 && setting < SettingCount ? defaults[setting] : 0.0;
+}
+
+double MADSR::ToNormalised(int32_t setting, double value) {
+    if (IsTime(setting)) return std::sqrt(std::max(value, 0.0) / MaxTime);
+    if (IsShape(setting)) return (value + 1.0) / 2.0;
+    return value;
+}
+
+double MADSR::FromNormalised(int32_t setting, double x) {
+    x = x >= 0.0 ? std::min(x, 1.0) : 0.0;  // not-a-number becomes 0
+    if (IsTime(setting)) return MaxTime * x * x;
+    if (IsShape(setting)) return x * 2.0 - 1.0;
+    return x;
+}
+
+double MADSR::Get(int32_t setting) {
+    if (setting < 0 || setting >= SettingCount) return 0.0;
+    MLock hold(lock_);
+    return values_[setting];
+}
+
+void MADSR::Set(int32_t setting, double value) {
+    if (setting < 0 || setting >= SettingCount) return;
+    MLock hold(lock_);
+    // Limited to what the normalised travel reaches.
+    values_[setting] = FromNormalised(setting, ToNormalised(setting, std::isnan(value) ? 0.0 : value));
+    Refit();
+}
+
+void MADSR::Refit() {
+    const double* v = values_;
+    const double attackStart = v[Delay], attackEnd = attackStart + v[Attack];
+    const double decayStart = attackEnd + v[Hold], decayEnd = decayStart + v[Decay];
+    const MEnvelope::Point held[4] = {{attackStart, 0.0, v[AttackShape], 1.0, SegmentMode3},
+                                      {attackEnd, 1.0, 0.0, 1.0, SegmentMode1},
+                                      {decayStart, 1.0, v[DecayShape], 1.0, SegmentMode3},
+                                      {decayEnd, v[Sustain], 0.0, 1.0, SegmentMode1}};
+    FitEnvelope(held, 4, SmoothingMode1, 0.0, held_);
+    const MEnvelope::Point release[2] = {{0.0, 1.0, v[ReleaseShape], 1.0, SegmentMode3},
+                                         {v[Release], 0.0, 0.0, 1.0, SegmentMode1}};
+    FitEnvelope(release, 2, SmoothingMode1, 0.0, release_);
+}
+
+double MADSR::HeldLevel(double seconds) {
+    MLock hold(lock_);
+    // Before the attack begins the first point's level (0) holds.
+    return held_.Value(seconds);
+}
+
+double MADSR::ReleaseLevel(double seconds, double from) {
+    MLock hold(lock_);
+    return from * release_.Value(seconds);
+}
+
+void MADSR::Store(MStoreContext& context) {
+    MLock hold(lock_);
+    for (int32_t s = 0; s < SettingCount; ++s) {
+        context.Real(StorageKeys[s], values_[s], StorePolicy::DefaultElided, DefaultValue(s));
+        if (!context.storing) values_[s] = FromNormalised(s, ToNormalised(s, values_[s]));
+    }
+    if (!context.storing) Refit();
+}
+
+}  // namespace corvane

@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "framework/modulation/MADSR.h"
+#include "framework/modulation/MSignalGenerator.h"
+#include "framework/modulation/ParameterADSR.h"
+#include "framework/modulation/ParameterSignalGenerator.h"
+#include "framework/storage/MStoreContext.h"
+#include "tests/support/TestOwner.h"
+
+using namespace corvane;
+
+namespace {
+
+double S(double t) { return std::sin(M_PI * t / 2.0); }
+
+TEST(SignalShapes, SymmetricShapesFollowTheirQuarterWave) {
+    const std::vector<std::pair<int32_t, std::function<double(double)>>> cases = {
+        {ShapeExponencial, [](double t) { return std::pow(t, 4.0); }},
+        {ShapeTriangle, [](double t) { return t; }},
+        {ShapeSinePower8, [](double t) { return std::pow(S(t), 8.0); }},
+        {ShapeSinePower4, [](double t) { return std::pow(S(t), 4.0); }},
+        {ShapeSineSquare, [](double t) { return S(t) * S(t); }},
+        {ShapeSine, [](double t) { return S(t); }},
+        {ShapeSineSquareRoot, [](double t) { return std::sqrt(S(t)); }},
+        {ShapeSine4Root, [](double t) { return std::pow(S(t), 0.2); }},
+        {ShapeRectangle, [](double) { return 1.0; }},
+    };
+    for (const auto& [shape, q] : cases) {
+        SCOPED_TRACE(SignalShapeNames[shape]);
+        const float* t = BuiltInShapeTable(shape);
+        EXPECT_EQ(t[0], static_cast<float>(q(0.0)));
+        for (int32_t i : {1, 7, 300, 1024, 1500, 2047, 2048}) {
+            EXPECT_EQ(t[i], static_cast<float>(q(i / 2048.0))) << i;
+            EXPECT_EQ(t[4096 - i], t[i]) << i;  // the lobe is symmetric about its peak
+        }
+        for (int32_t j : {0, 1, 100, 2048, 4095}) EXPECT_EQ(t[4096 + j], -t[j]) << j;
+    }
+}
+
+TEST(SignalShapes, OtherShapesAndTheirDeterminism) {
+    const float* dis = BuiltInShapeTable(ShapeDisharmonics);
+    for (int32_t i : {0, 100, 2000, 5000, 8191}) {
+        const double x = 2 * M_PI * i / 8192;
+        const double expected = 0.3 * std::sin(x) + 0.2 * std::sin(2.2 * x) + 0.2 * std::sin(2.4 * x) +
+                                0.2 * std::sin(2.6 * x) + 0.1 * std::sin(2.8 * x);
+        EXPECT_NEAR(dis[i], expected, 1e-6) << i;
+    }
+    for (int32_t shape : {ShapeHarmonics, ShapeMoreHarmonics, ShapeNoise, ShapeMess}) {
+        const float* t = BuiltInShapeTable(shape);
+        float peak = 0;
+        for (int32_t i = 0; i < SignalTableSize; ++i) peak = std::max(peak, std::fabs(t[i]));
+        EXPECT_LE(peak, 1.0f) << SignalShapeNames[shape];
+        EXPECT_GT(peak, 0.9f) << SignalShapeNames[shape];
+    }
+    // The noise shapes are fixed numbers, whatever else draws random values:
+    // a checksum pins them across builds and processes.
+    double sum = 0, weighted = 0;
+    for (int32_t i = 0; i < SignalTableSize; ++i) {
+        sum += BuiltInShapeTable(ShapeNoise)[i];
+        weighted += BuiltInShapeTable(ShapeMess)[i] * (i % 7);
+    }
+    EXPECT_NEAR(sum / SignalTableSize, 0.0, 0.05);
+    const float* noise = BuiltInShapeTable(ShapeNoise);
+    EXPECT_FLOAT_EQ(noise[0], static_cast<float>(((((1u * 214013u + 2531011u) >> 16) & 0x7FFF) / 16383.5) - 1.0));
+    EXPECT_EQ(BuiltInShapeTable(ShapeMess), BuiltInShapeTable(ShapeMess)) << "built once";
+    // Saws: half ramps like the lobes, and one ramp over the whole period.
+    EXPECT_FLOAT_EQ(BuiltInShapeTable(ShapeSaw)[2048], 0.5f);
+    EXPECT_FLOAT_EQ(BuiltInShapeTable(ShapeSaw)[4096 + 2048], -0.5f);
+    EXPECT_FLOAT_EQ(BuiltInShapeTable(ShapeFullSaw)[0], 0.0f);
+    EXPECT_FLOAT_EQ(BuiltInShapeTable(ShapeFullSaw)[2048], 0.5f);
+    EXPECT_FLOAT_EQ(BuiltInShapeTable(ShapeFullSaw)[6144], -0.5f);
+}
+
+TEST(SignalShapes, MixTexts) {
+    const std::vector<std::pair<double, std::string>> cases = {
+        {15.0, "Mess"},
+        {7.5, "50% More harmonics, 50% Disharmonics"},
+        {5.0, "Sine"},
+        {5.004, "Sine"},
+        {5.995, "Harmonics"},
+        {0.3, "70% Exponencial, 30% Triangle"},
+        {-2.0, "Exponencial"},
+        {99.0, "Mess"},
+    };
+    for (const auto& [position, text] : cases) EXPECT_EQ(ShapeMixText(position), text) << position;
+}
+
+TEST(SignalGenerator, ShapePositionsMixNeighboursAndEditsRecompute) {
+    MSignalGenerator generator;
+    for (double phase : {0.05, 0.2, 0.6}) EXPECT_NEAR(generator.Value(phase), std::sin(2 * M_PI * phase), 1e-6);
+    generator.Change([](MSignalGenerator::Settings& s) { s.shape = 5.25; });
+    EXPECT_TRUE(generator.TakeChanged());
+    const double index = 0.1 * SignalTableSize;
+    EXPECT_NEAR(generator.Value(0.1),
+                0.75 * TableValue(BuiltInShapeTable(5), index) + 0.25 * TableValue(BuiltInShapeTable(6), index),
+                1e-6);
+    // Transformations: the phase turns the period, halve squeezes it into its first half.
+    generator.Change([](MSignalGenerator::Settings& s) {
+        s.shape = ShapeTriangle;
+        s.phase = 0.25;
+    });
+    EXPECT_NEAR(generator.Value(0.0), 1.0, 1e-6);
+    generator.Change([](MSignalGenerator::Settings& s) {
+        s.phase = 0.0;
+        s.halve = 1.0;
+    });
+    EXPECT_NEAR(generator.Value(0.125), 1.0, 1e-3);
+    EXPECT_EQ(generator.Value(0.75), 0.0f);
+    // Settings out of range are limited, not stored.
+    generator.Change([](MSignalGenerator::Settings& s) {
+        s.shape = std::nan("");
+        s.smoothness = 7;
+    });
+    EXPECT_EQ(generator.GetSettings().shape, 0.0);
+    EXPECT_EQ(generator.GetSettings().smoothness, 1.0);
+}
+
+TEST(SignalGenerator, StepSequencerHarmonicsAndSmoothness) {
+    MSignalGenerator generator(true);
+    generator.Change([](MSignalGenerator::Settings& s) {
+        s.stepSequencer = 1.0;
+        for (int k = 0; k < SignalStepCount; ++k) s.step[k] = k % 2 == 0 ? 1.0 : 0.25;  // levels 1 and -0.5
+        s.stepShape[2] = 1;                                                              // "Linear up"
+    });
+    EXPECT_NEAR(generator.Value(0.5 / 16), 1.0, 1e-6);
+    EXPECT_NEAR(generator.Value(1.5 / 16), -0.5, 1e-6);
+    EXPECT_NEAR(generator.Value(2.25 / 16), 0.25, 1e-3);  // a quarter up the ramp to 1
+
+    // Custom morph to the drawn harmonics: harmonic 3 alone is a sine at three times the rate.
+    generator.Change([](MSignalGenerator::Settings& s) {
+        s.stepSequencer = 0.0;
+        s.customMorph = 1.0;
+        s.harmonics.harmonicity = 0.0;  // the generator gives the fundamental alone ...
+        s.harmonics.level[0] = 0.0;     // ... which is turned down
+        s.shapeHarmonicLevel[2] = 1.0;
+    });
+    for (double phase : {0.01, 0.1, 0.3}) EXPECT_NEAR(generator.Value(phase), std::sin(6 * M_PI * phase), 1e-3);
+
+    // Smoothness averages: a rectangle loses its corners but keeps its middle.
+    MSignalGenerator smooth;
+    smooth.Change([](MSignalGenerator::Settings& s) {
+        s.shape = ShapeRectangle;
+        s.smoothness = 1.0;
+    });
+    EXPECT_NEAR(smooth.Value(0.25), 1.0, 1e-6);
+    EXPECT_NEAR(smooth.Value(0.0), 0.0, 1e-3);
+    EXPECT_NEAR(smooth.Value(0.03125), 0.5, 1e-3);
+}
+
+TEST(SignalGenerator, HostParametersAndStorage) {
+    sonvera_test::TestOwner owner;
+    MSignalGenerator generator(true);
+    ParameterSignalGeneratorT<ParameterSpecialBase<MSignalGenerator>> main;
+    ParameterSignalGeneratorStepSequencerTypesT<ParameterSpecialBase<MSignalGenerator>> types;
+    ParameterSignalGeneratorHarmonicsT<ParameterSpecialBase<MSignalGenerator>> harmonics;
+    for (MAudioPluginAutomationAdapter* a : std::initializer_list<MAudioPluginAutomationAdapter*>{&main, &types, &harmonics})
+        a->owner = &owner;
+    main.object = types.object = harmonics.object = &generator;
+    main.name = "LFO shape";
+
+    EXPECT_EQ(main.count, 4);
+    EXPECT_EQ(main.GetName(0), "Shape");
+    main.SetValue(0, 1.0, false);
+    EXPECT_EQ(generator.GetSettings().shape, 15.0);
+    EXPECT_EQ(main.GetValueName(0), "Mess");
+    main.SetValue(0, 0.5, false);
+    EXPECT_EQ(generator.GetSettings().shape, 7.5);
+    EXPECT_EQ(main.GetValueName(0), "50% More harmonics, 50% Disharmonics");
+    EXPECT_DOUBLE_EQ(main.GetValue(0), 0.5);
+    EXPECT_DOUBLE_EQ(main.GetDefaultValue(0), 5.0 / 15.0);
+
+    EXPECT_EQ(types.GetType(0), 3);
+    types.SetValue(4, 1.0, false);
+    EXPECT_EQ(generator.GetSettings().stepShape[4], StepShapeCount - 1);
+    EXPECT_EQ(types.GetValueName(4), "Wobble 4 mirror");
+    EXPECT_EQ(types.GetLabel(4), "Step 5 Shape");
+
+    EXPECT_EQ(harmonics.count, 10 + 2 * SignalHarmonicCount);
+    EXPECT_EQ(harmonics.GetName(9), "Post-processor - Harmonize");
+    EXPECT_EQ(harmonics.GetName(11), "Harmonics - Phase");
+    harmonics.SetValue(1, 0.2, false);
+    EXPECT_EQ(generator.GetSettings().harmonics.slope, 0.2);
+
+    MXMLItem element("Signal");
+    MStoreContext storing(true, element);
+    generator.Store(storing);
+    EXPECT_EQ(element.GetAttribute("Shape"), "7.5");
+    EXPECT_FALSE(element.HasAttribute("Smoothness")) << "defaults are left out";
+    MSignalGenerator copy(true);
+    MStoreContext loading(false, element);
+    copy.Store(loading);
+    EXPECT_EQ(copy.GetSettings().stepShape[4], StepShapeCount - 1);
+    EXPECT_EQ(copy.GetSettings().harmonics.slope, 0.2);
+    float a[SignalTableSize], b[SignalTableSize];
+    generator.CopyTable(a);
+    copy.CopyTable(b);
+    EXPECT_EQ(std::vector<float>(a, a + SignalTableSize), std::vector<float>(b, b + SignalTableSize));
+}
+
+TEST(ADSR, StagesReachTheirLevelsInTheirTimes) {
+    MADSR adsr;
+    adsr.Set(MADSR::Delay, 0.1);
+    adsr.Set(MADSR::Attack, 0.2);
+    adsr.Set(MADSR::Hold, 0.05);
+    adsr.Set(MADSR::Decay, 0.4);
+    adsr.Set(MADSR::Sustain, 0.5);
+    adsr.Set(MADSR::Release, 1.0);
+    EXPECT_EQ(adsr.HeldLevel(0.05), 0.0);          // still delayed
+    EXPECT_NEAR(adsr.HeldLevel(0.2), 0.5, 1e-12);  // halfway up a straight attack
+    EXPECT_NEAR(adsr.HeldLevel(0.3), 1.0, 1e-12);
+    EXPECT_NEAR(adsr.HeldLevel(0.33), 1.0, 1e-12);  // held
+    EXPECT_NEAR(adsr.HeldLevel(0.55), 0.75, 1e-12);
+    EXPECT_NEAR(adsr.HeldLevel(5.0), 0.5, 1e-12);  // sustained
+    // The release falls from wherever the level was, to nothing in the release time.
+    EXPECT_NEAR(adsr.ReleaseLevel(0.0, 0.8), 0.8, 1e-12);
+    EXPECT_NEAR(adsr.ReleaseLevel(0.5, 0.8), 0.4, 1e-12);
+    EXPECT_NEAR(adsr.ReleaseLevel(1.0, 0.8), 0.0, 1e-12);
+    // A bent release drops faster at first, still by the same time.
+    adsr.Set(MADSR::ReleaseShape, 0.5);
+    EXPECT_LT(adsr.ReleaseLevel(0.5, 1.0), 0.25);
+    EXPECT_NEAR(adsr.ReleaseLevel(1.0, 1.0), 0.0, 1e-12);
+
+    ParameterADSRT<ParameterSpecialBase<MADSR>> adapter;
+    adapter.object = &adsr;
+    EXPECT_EQ(adapter.count, 11);
+    EXPECT_EQ(adapter.GetName(7), "Attack shape");
+    EXPECT_EQ(adapter.GetName(10), "Reserved");
+    adapter.SetValue(MADSR::Attack, 0.5, true);
+    EXPECT_DOUBLE_EQ(adsr.Get(MADSR::Attack), 2.5);  // 10 s on a square law
+    EXPECT_DOUBLE_EQ(adapter.GetValue(MADSR::Attack), 0.5);
+    adapter.SetValue(MADSR::DecayShape, 0.0, true);
+    EXPECT_EQ(adsr.Get(MADSR::DecayShape), -1.0);
+}
+
+}  // namespace
