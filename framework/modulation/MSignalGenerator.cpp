@@ -21,7 +21,8 @@ double Warp(const MSignalGenerator::Settings& s, double t) {
     double u = Fraction(t + s.phase);
     u *= 1.0 + s.halve;
     if (u >= 1.0) return -1.0;
-    u = std::pow(u, std::exp2((0.5 - s.fullSkew) * 4.0));
+    if (s.fullSkew != 0.5) u = std::pow(u, std::exp2((0.5 - s.fullSkew) * 4.0));
+    if (s.skew == 0.5) return u;
     const double half = u < 0.5 ? 0.0 : 0.5;
     const double within = (u - half) * 2.0;
     return half + std::pow(within, std::exp2((0.5 - s.skew) * 4.0)) / 2.0;
@@ -199,11 +200,25 @@ void MSignalGenerator::ComputeCustomShape(float* custom) const {
     for (int32_t i = 0; i < SignalTableSize; ++i) custom[i] = peak > 0.0 ? static_cast<float>(values[i] / peak) : 0.0f;
 }
 
+bool MSignalGenerator::CustomInputsChanged() const {
+    const Settings& s = settings_;
+    const Settings& c = customInputs_;
+    const Harmonics& a = s.harmonics;
+    const Harmonics& b = c.harmonics;
+    return std::memcmp(s.shapeHarmonicLevel, c.shapeHarmonicLevel, sizeof s.shapeHarmonicLevel) != 0 ||
+           std::memcmp(s.shapeHarmonicPhase, c.shapeHarmonicPhase, sizeof s.shapeHarmonicPhase) != 0 ||
+           (withHarmonics_ && std::memcmp(&a, &b, sizeof a) != 0);
+}
+
 void MSignalGenerator::Recompute() {
     if (!dirty_) return;
     const Settings& s = settings_;
-    static thread_local float custom[SignalTableSize];
-    if (s.customMorph > 0.0) ComputeCustomShape(custom);
+    if (s.customMorph > 0.0 && (!customValid_ || CustomInputsChanged())) {
+        ComputeCustomShape(custom_);
+        customInputs_ = s;
+        customValid_ = true;
+    }
+    const float* custom = custom_;
     for (int32_t i = 0; i < SignalTableSize; ++i) {
         const double u = Warp(s, i / double(SignalTableSize));
         if (u < 0.0) {

@@ -82,12 +82,18 @@ private:
     void Sanitise();
     void Recompute();
     void ComputeCustomShape(float* custom) const;
+    // Whether the drawn or generated harmonics differ from those of custom_.
+    bool CustomInputsChanged() const;
 
     const bool withHarmonics_;
     Settings settings_;
     bool dirty_ = true;
     bool changed_ = false;
     float table_[SignalTableSize];
+    // The custom shape costs the most; it is kept until its inputs change.
+    float custom_[SignalTableSize] = {};
+    Settings customInputs_;
+    bool customValid_ = false;
     MMutex lock_;
 };
 

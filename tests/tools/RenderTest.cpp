@@ -203,6 +203,29 @@ TEST_F(RenderTest, BothEntriesRenderTheSame) {
     EXPECT_EQ(ReadWav(folder_ / "restored.wav"), ReadWav(folder_ / "vst2.wav")) << "a VST 2.4 state, through VST3";
 }
 
+// A band graph set on the command line shapes the render and is stored with the state.
+TEST_F(RenderTest, BandGraphsFromTheCommandLine) {
+    WriteWav(folder_ / "car.wav", Tone(1, 4800, 150.0, 48000.0, 31), 48000);
+    WriteWav(folder_ / "mod.wav", Tone(1, 4800, 800.0, 48000.0, 32), 48000);
+    const std::string inputs = " --carrier " + Path("car.wav") + " --modulator " + Path("mod.wav");
+    ASSERT_EQ(Run(inputs + " --out " + Path("plain.wav")), 0) << errors;
+    ASSERT_EQ(Run(inputs + " --graph \"frequencies carrier=0:2,1:3.5\" --graph Release=0:3,1:-1 --out " +
+                  Path("graphs.wav") + " --save-state " + Path("graphs.state")),
+              0)
+        << errors;
+    EXPECT_NE(ReadWav(folder_ / "graphs.wav"), ReadWav(folder_ / "plain.wav"));
+    ASSERT_EQ(Run(inputs + " --state " + Path("graphs.state") + " --out " + Path("again.wav")), 0) << errors;
+    EXPECT_EQ(ReadWav(folder_ / "again.wav"), ReadWav(folder_ / "graphs.wav"));
+
+    ASSERT_EQ(Run("--state " + Path("graphs.state") + " --list"), 0) << errors;
+    EXPECT_NE(output.find("Frequencies carrier    BandDistributionCar  on  log10 of Hz 1.301..4.301: 0:2 1:3.5"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("Release                Release              on  log2 of a factor -4..4: 0:3 1:-1"),
+              std::string::npos);
+    EXPECT_NE(output.find("Attack                 Attack               off"), std::string::npos);
+}
+
 TEST_F(RenderTest, ModulatorAtAnotherSampleRate) {
     WriteWav(folder_ / "car.wav", Tone(2, 4800, 200.0, 48000.0, 5), 48000);
     WriteWav(folder_ / "mod.wav", Tone(1, 4410, 600.0, 44100.0, 6), 44100);
@@ -234,6 +257,11 @@ TEST_F(RenderTest, ErrorsSayWhatAndLeaveNoOutput) {
         {files + " --state " + Path("garbage.bin"), "rejected the state"},
         {files + " --plugin /nonexistent/Sonvera.so", "cannot load the plug-in"},
         {"--carrier " + Path("car.wav") + " --out " + Path("out.wav"), "both --carrier and --modulator"},
+        {files + " --graph Wobble=0:1", "unknown band graph \"Wobble\"; the graphs are BandDistributionCar"},
+        {files + " --graph Attack=0:1,0.5", "points are x:y"},
+        {files + " --graph Attack=0:x", "\"x\" in --graph Attack=0:x is not a number"},
+        {files + " --graph Attack=0:5", "outside Attack's range, x 0..1 and y -4..4"},
+        {files + " --graph Ratio=0:0,0.1:0,0.2:0,0.3:0,0.4:0,0.5:0,0.6:0,0.7:0,0.8:0", "at most 8 points"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.arguments), 2) << c.arguments;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tools/render/AudioFiles.h"
+#include "tools/render/BandGraphOptions.h"
 #include "tools/render/DemoSignals.h"
 #include "tools/render/PluginHost.h"
 #include "tools/render/Renderer.h"
@@ -110,7 +111,7 @@ void PrintSummary(const RenderSummary& s) {
 int main(int argc, char** argv) {
     CLI::App app{"Vocodes a carrier with a modulator through the Sonvera plug-in."};
     std::string carrierPath, modulatorPath, outPath, pluginPath, statePath, saveStatePath, spectrogramPath;
-    std::vector<std::string> settings;
+    std::vector<std::string> settings, graphs;
     int blockSize = 512;
     bool list = false, demo = false, vst3 = false;
     app.add_option("--carrier", carrierPath, "carrier (main input): WAV, AIFF, FLAC, Ogg");
@@ -120,7 +121,10 @@ int main(int argc, char** argv) {
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_flag("--vst3", vst3, "host the plug-in through its VST3 bundle instead of its VST 2.4 entry");
     app.add_option("--set", settings, "NAME=VALUE as typed in a host, or NAME=@0.25 normalised; repeatable");
-    app.add_flag("--list", list, "print every parameter with its value");
+    app.add_option("--graph", graphs,
+                   "NAME=x0:y0,x1:y1,... enables a band graph with straight segments through the points "
+                   "(x 0..1 from the lowest band to the highest, y in the graph's units; see --list); repeatable");
+    app.add_flag("--list", list, "print every parameter with its value, and the band graphs");
     app.add_option("--state", statePath, "load a state chunk before the settings");
     app.add_option("--save-state", saveStatePath, "write the state chunk after the settings");
     app.add_option("--block", blockSize, "host block size")->capture_default_str()->check(CLI::Range(1, 65536));
@@ -165,8 +169,16 @@ int main(int argc, char** argv) {
         PluginHost& plugin = *host;
         if (!statePath.empty() && !plugin.SetState(ReadBytes(statePath)))
             throw std::runtime_error("the plug-in rejected the state in " + statePath);
+        std::vector<GraphOption> graphOptions;
+        for (const std::string& graph : graphs) graphOptions.push_back(ParseGraphOption(graph));
+        if (!graphOptions.empty() && !plugin.SetState(ApplyGraphOptions(plugin.GetState(), graphOptions)))
+            throw std::runtime_error("the plug-in rejected the band graphs");
         for (const std::string& setting : settings) ApplySetting(plugin, setting);
-        if (list) PrintParameters(plugin);
+        if (list) {
+            PrintParameters(plugin);
+            std::printf("\nband graphs (name, identifier, on/off, value units and range: points x:y)\n");
+            for (const std::string& line : DescribeGraphs(plugin.GetState())) std::printf("%s\n", line.c_str());
+        }
         if (!saveStatePath.empty()) WriteBytes(saveStatePath, plugin.GetState());
         if (carrier.channels.empty()) return 0;
 
