@@ -77,11 +77,14 @@ SonveraAudioEffectPlugin::SonveraAudioEffectPlugin()
       kernels_(&KernelsFor(BestKernelPath())) {
     DeclareVocoderParameters(parameters_);
     DeclareBandGraphs(graphSpecials_, graphs_);
+    DeclareRandomizableGraphs(randomizableGraphs_, graphItems_, graphs_);
     for (int32_t b = 0; b < MaxBands; ++b) matrix_[b][b] = 1;
     table_.parameters = parameters_;
     table_.parameterCount = VocoderParameterCount;
     table_.specials = graphSpecials_;
     table_.specialCount = BandGraphCount;
+    table_.graphItems = randomizableGraphs_;
+    table_.graphItemCount = BandGraphCount;
     table_.inputBusCount = 2;  // main input and side-chain
 }
 

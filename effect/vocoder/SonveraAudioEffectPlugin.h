@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "effect/vocoder/BandGraphs.h"
 #include "effect/vocoder/BandKernels.h"
 #include "effect/vocoder/Saturator.h"
 #include "effect/vocoder/ScratchBuffer.h"
@@ -63,6 +64,8 @@ private:
     corvane::SpecialParameterDescriptor graphSpecials_[BandGraphCount];
     corvane::MEnvelopeGraph graphs_[BandGraphCount];
     uint8_t graphEnabled_[BandGraphCount] = {};
+    corvane::RandomizableGraphItem randomizableGraphs_[BandGraphCount];
+    BandGraphItem graphItems_[BandGraphCount];
     uint8_t matrix_[MaxBands][MaxBands] = {};
     int32_t selectedGraph_ = 0;
 

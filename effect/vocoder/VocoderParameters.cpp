@@ -225,57 +225,6 @@ void DeclareVocoderParameters(ParameterDescriptor (&d)[VocoderParameterCount]) {
         SetTriplet(d[group].triplet1, 1, 2, 2);
 }
 
-void DeclareBandGraphs(SpecialParameterDescriptor (&specials)[BandGraphCount],
-                       MEnvelopeGraph (&graphs)[BandGraphCount]) {
-    for (int32_t i = 0; i < BandGraphCount; ++i) {
-        SpecialParameterDescriptor& special = specials[i];
-        special = SpecialParameterDescriptor();
-        special.kind = SpecialKindEnvelope;
-        special.name = std::string("Graph ") + BandGraphNames[i];
-        special.object = static_cast<MEnvelope*>(&graphs[i]);
-        special.adapterFlags = AdapterFlags::BandGraph;
-        graphs[i].SetRange(BandGraphRange(i));
-        // Each graph starts as the identity of its meaning, so enabling it
-        // unedited changes nothing: the default band spacing for the
-        // frequency graphs, no offset and a factor of 1 for the others.
-        const MEnvelope::Range range = BandGraphRange(i);
-        const bool frequencies = i == GraphBandDistributionCar || i == GraphBandDistributionMod;
-        MEnvelope::Point shape[2];
-        shape[0].x = range.xMin;
-        shape[1].x = range.xMax;
-        shape[0].y = frequencies ? range.yMin : 0.0;
-        shape[1].y = frequencies ? range.yMax : 0.0;
-        graphs[i].SetDefaultShape(shape, 2);
-        graphs[i].ResetToDefault();
-    }
-}
-
-MEnvelope::Range BandGraphRange(int32_t graph) {
-    MEnvelope::Range range;  // x runs over the bands, 0 the lowest and 1 the highest
-    switch (graph) {
-        case GraphBandDistributionCar:
-        case GraphBandDistributionMod:
-            // Decimal logarithms of 20 Hz and 20 kHz, the editor's axis.
-            range.yMin = 1.3010299956639813;
-            range.yMax = 4.301029995663981;
-            break;
-        case GraphResonanceCar:
-        case GraphResonanceMod:
-        case GraphRatio:
-        case GraphWhitening:
-            // Offsets within one parameter range either way.
-            range.yMin = -1.0;
-            range.yMax = 1.0;
-            break;
-        default:
-            // Base-2 exponents of factors from 1/16 to 16.
-            range.yMin = -4.0;
-            range.yMax = 4.0;
-            break;
-    }
-    return range;
-}
-
 std::string RMSTimeDisplay(ParameterDescriptor& descriptor, const std::string& input) {
     if (input.empty() && descriptor.floatValues.value <= 1e-5) return "Peak";
     return DisplayCallbacks::Time(descriptor, input);

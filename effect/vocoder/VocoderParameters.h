@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-#include "framework/modulation/MEnvelope.h"
 #include "framework/parameters/ParameterDescriptor.h"
 
 namespace sonvera {
@@ -74,12 +73,6 @@ extern const char* const BandGraphNames[BandGraphCount];
 extern const char* const BandGraphIdentifiers[BandGraphCount];
 
 void DeclareVocoderParameters(corvane::ParameterDescriptor (&descriptors)[VocoderParameterCount]);
-// Declares the graphs to hosts and gives each its range and default shape.
-void DeclareBandGraphs(corvane::SpecialParameterDescriptor (&specials)[BandGraphCount],
-                       corvane::MEnvelopeGraph (&graphs)[BandGraphCount]);
-// Where a band graph's points may lie; no state can push a band out of the
-// audible range or a detector time towards infinity.
-corvane::MEnvelope::Range BandGraphRange(int32_t graph);
 
 // "Peak" for the shortest lengths, else milliseconds.
 std::string RMSTimeDisplay(corvane::ParameterDescriptor& descriptor, const std::string& input);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "effect/vocoder/VocoderParameters.h"
+#include "effect/vocoder/BandGraphs.h"
 #include "framework/core/MException.h"
 #include "framework/core/Strings.h"
 #include "framework/modulation/MEnvelope.h"

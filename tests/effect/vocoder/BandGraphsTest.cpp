@@ -6,6 +6,7 @@
 
 #include "dsp/Fft.h"
 #include "effect/vocoder/BandLayout.h"
+#include "framework/core/MRandom.h"
 #include "tests/effect/vocoder/VocoderTestSupport.h"
 
 using namespace sonvera;
@@ -151,4 +152,32 @@ TEST(BandGraphs, RatioAndGateGraphsActPerBand) {
     const double openEnergy = sonvera_test::Energy(open.ProcessMono(carrier, modulator), 4096);
     const double shutEnergy = sonvera_test::Energy(shut.ProcessMono(carrier, modulator), 4096);
     EXPECT_LT(shutEnergy, 0.01 * openEnergy);
+}
+
+TEST(BandGraphs, FullRandomisationReshapesSomeGraphsOfItsOwnInstanceOnly) {
+    EffectDriver driver(1), other(1);
+    MRandom::Seed(12345);
+    double amount = 1.0;
+    MPluginArguments arguments;
+    arguments.SetPointer(0, &amount);
+    SonveraAudioEffectPluginInterface(driver.effect, PluginCommand::Randomize, &arguments);
+    int32_t reshaped = 0;
+    for (int32_t g = 0; g < BandGraphCount; ++g) {
+        MEnvelopeGraph& graph = driver.effect->Graph(g);
+        const MEnvelope::Range range = graph.GetRange();
+        bool moved = false;
+        for (int32_t p = 0; p < graph.PointCount(); ++p) {
+            const MEnvelope::Point point = graph.PointAt(p);
+            EXPECT_GE(point.y, range.yMin);
+            EXPECT_LE(point.y, range.yMax);
+            moved = moved || std::fabs(point.y - NeutralGraphValue(g, point.x)) > 1e-12;
+        }
+        reshaped += moved ? 1 : 0;
+        EXPECT_FALSE(driver.effect->GraphEnabled(g)) << "randomising leaves the switches alone";
+        // The other instance keeps its identity shapes.
+        for (int32_t p = 0; p < other.effect->Graph(g).PointCount(); ++p)
+            EXPECT_EQ(other.effect->Graph(g).PointAt(p).y, NeutralGraphValue(g, other.effect->Graph(g).PointAt(p).x));
+    }
+    EXPECT_GT(reshaped, 0);
+    EXPECT_LT(reshaped, BandGraphCount) << "each graph is picked half of the time";
 }
