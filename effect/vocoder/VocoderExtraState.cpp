@@ -14,7 +14,6 @@ namespace sonvera {
 
 using namespace corvane;
 
-
 void SonveraAudioEffectPlugin::StoreLoadExtra(MPluginArguments& arguments) {
     MXMLItem* element = arguments.Pointer<MXMLItem>(0);
     if (element == nullptr) return;

@@ -132,8 +132,8 @@ bool AddBezier(MEnvelopeComputer& computer, const Segment& s) {
 // An S: the first half bends one way to the middle value, the second the other.
 bool AddDouble(MEnvelopeComputer& computer, const Segment& s) {
     const double xm = (s.x0 + s.x1) / 2, ym = (s.y0 + s.y1) / 2;
-    return computer.Add(s.x0, ItemDouble(FourthOrderFor({s.x0, s.y0, xm, ym, s.c}),
-                                         FourthOrderFor({xm, ym, s.x1, s.y1, -s.c}), xm));
+    return computer.Add(
+        s.x0, ItemDouble(FourthOrderFor({s.x0, s.y0, xm, ym, s.c}), FourthOrderFor({xm, ym, s.x1, s.y1, -s.c}), xm));
 }
 
 // Tangent at point k for the smooth types; the ends take their one segment's slope.
@@ -169,8 +169,7 @@ bool AddSmooth(MEnvelopeComputer& computer, const MEnvelope::Point* p, int32_t c
     }
     // Cubic Hermite in t.
     const double w = b.x - a.x;
-    const double rel[4] = {a.y, w * m0, -3 * a.y - 2 * w * m0 + 3 * b.y - w * m1,
-                           2 * a.y + w * m0 - 2 * b.y + w * m1};
+    const double rel[4] = {a.y, w * m0, -3 * a.y - 2 * w * m0 + 3 * b.y - w * m1, 2 * a.y + w * m0 - 2 * b.y + w * m1};
     double abs[4];
     ExpandInX(rel, 3, a.x, w, abs);
     const ItemCubic item(abs[0], abs[1], abs[2], abs[3]);

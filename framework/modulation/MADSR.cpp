@@ -8,11 +8,11 @@
 
 namespace corvane {
 
-const char* const MADSR::SettingNames[SettingCount] = {"Delay",   "Attack",    "Hold",         "Decay",
-                                                       "Release", "Sustain",   "Smoothing",    "Attack shape",
+const char* const MADSR::SettingNames[SettingCount] = {"Delay",       "Attack",        "Hold",      "Decay",
+                                                       "Release",     "Sustain",       "Smoothing", "Attack shape",
                                                        "Decay shape", "Release shape", "Reserved"};
-const char* const MADSR::StorageKeys[SettingCount] = {"Delay",   "Attack",    "Hold",        "Decay",
-                                                      "Release", "Sustain",   "Smoothing",   "AttackShape",
+const char* const MADSR::StorageKeys[SettingCount] = {"Delay",      "Attack",       "Hold",      "Decay",
+                                                      "Release",    "Sustain",      "Smoothing", "AttackShape",
                                                       "DecayShape", "ReleaseShape", "Reserved"};
 
 namespace {

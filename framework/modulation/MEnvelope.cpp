@@ -7,9 +7,9 @@
 
 namespace corvane {
 
-const char* const SegmentTypeNames[SegmentTypeCount] = {"Mode 1", "Mode 2",  "Mode 3", "Free 1",    "Double 1",
-                                                        "Smooth 1", "Smooth 2", "Stairs", "Pulses", "Saw",
-                                                        "Triangles", "Sines"};
+const char* const SegmentTypeNames[SegmentTypeCount] = {"Mode 1",   "Mode 2",   "Mode 3",    "Free 1",
+                                                        "Double 1", "Smooth 1", "Smooth 2",  "Stairs",
+                                                        "Pulses",   "Saw",      "Triangles", "Sines"};
 
 const char* const SegmentTypeDescriptions[SegmentTypeCount] = {
     "Fastest, minimal curvature freedom.",
@@ -27,7 +27,7 @@ const char* const SegmentTypeDescriptions[SegmentTypeCount] = {
 
 const char* const SmoothingMethodNames[2] = {"Mode 1", "Mode 2"};
 const char* const SmoothingMethodDescriptions[2] = {"Slower, but usually gives less unnecessary curving.",
-                                                     "Faster, but can give unnecessary curving."};
+                                                    "Faster, but can give unnecessary curving."};
 
 namespace {
 

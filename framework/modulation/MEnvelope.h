@@ -14,13 +14,13 @@ namespace corvane {
 class MStoreContext;
 
 enum EnvelopeSegmentType : int32_t {
-    SegmentMode1 = 0,      // quadratic
-    SegmentMode2 = 1,      // fourth order
-    SegmentMode3 = 2,      // exponential
-    SegmentFree1 = 3,      // quadratic Bezier
-    SegmentDouble1 = 4,    // two fourth-order halves
-    SegmentSmooth1 = 5,    // cubic through the neighbours, tangents by the smoothing method
-    SegmentSmooth2 = 6,    // cubic through the neighbours, tangents scaled by the points' smoothness
+    SegmentMode1 = 0,    // quadratic
+    SegmentMode2 = 1,    // fourth order
+    SegmentMode3 = 2,    // exponential
+    SegmentFree1 = 3,    // quadratic Bezier
+    SegmentDouble1 = 4,  // two fourth-order halves
+    SegmentSmooth1 = 5,  // cubic through the neighbours, tangents by the smoothing method
+    SegmentSmooth2 = 6,  // cubic through the neighbours, tangents scaled by the points' smoothness
     SegmentStairs = 7,
     SegmentPulses = 8,
     SegmentSaw = 9,
@@ -49,8 +49,8 @@ public:
     struct Point {
         double x = 0.0;
         double y = 0.0;
-        double curvature = 0.0;   // -1 .. 1; 0 is straight, above 0 bends towards the later value
-        double smoothness = 1.0;  // 0 .. 1
+        double curvature = 0.0;              // -1 .. 1; 0 is straight, above 0 bends towards the later value
+        double smoothness = 1.0;             // 0 .. 1
         int32_t segmentType = SegmentMode1;  // of the segment that starts here
     };
 

@@ -47,16 +47,15 @@ inline __m128d Horner(__m128d accumulator, __m128d x, double next) {
 template <class Out>
 void QuadraticFill(const ItemQuadratic& item, Out* out, double first, double step, int32_t count) {
     FillFour(
-        out, first, step, count,
-        [&](__m128d x) { return Horner(Horner(_mm_set1_pd(item.a), x, item.b), x, item.c); }, item);
+        out, first, step, count, [&](__m128d x) { return Horner(Horner(_mm_set1_pd(item.a), x, item.b), x, item.c); },
+        item);
 }
 
 template <class Out>
 void CubicFill(const ItemCubic& item, Out* out, double first, double step, int32_t count) {
     FillFour(
         out, first, step, count,
-        [&](__m128d x) { return Horner(Horner(Horner(_mm_set1_pd(item.a), x, item.b), x, item.c), x, item.d); },
-        item);
+        [&](__m128d x) { return Horner(Horner(Horner(_mm_set1_pd(item.a), x, item.b), x, item.c), x, item.d); }, item);
 }
 
 template <class Out>

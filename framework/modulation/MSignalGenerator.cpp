@@ -64,34 +64,53 @@ constexpr int32_t GeneratedPartials = 64;
 }  // namespace
 
 const char* const StepShapeNames[StepShapeCount] = {
-    "Default",         "Linear up",        "Linear down",  "Sqr up",      "Sqr down",        "4th up",
-    "4th down",        "SqrRoot up",       "SqrRoot down", "1/4th up",    "1/4th down",      "Sine up",
-    "Sine down",       "Step left smooth", "Step right smooth", "Step left", "Step right",   "Saw down",
-    "Sine saw",        "Sine saw down",    "Wobble 1",     "Wobble 1 mirror", "Wobble 2",    "Wobble 2 mirror",
-    "Wobble 3",        "Wobble 3 mirror",  "Wobble 4",     "Wobble 4 mirror"};
+    "Default",   "Linear up",        "Linear down",       "Sqr up",          "Sqr down",   "4th up",
+    "4th down",  "SqrRoot up",       "SqrRoot down",      "1/4th up",        "1/4th down", "Sine up",
+    "Sine down", "Step left smooth", "Step right smooth", "Step left",       "Step right", "Saw down",
+    "Sine saw",  "Sine saw down",    "Wobble 1",          "Wobble 1 mirror", "Wobble 2",   "Wobble 2 mirror",
+    "Wobble 3",  "Wobble 3 mirror",  "Wobble 4",          "Wobble 4 mirror"};
 
 double StepShapeValue(int32_t shape, double t, double previous, double current, double next) {
     const double smooth = t * t * (3.0 - 2.0 * t);
     switch (shape) {
-        case 1: return current * t;
-        case 2: return current * (1.0 - t);
-        case 3: return current * t * t;
-        case 4: return current * (1.0 - t) * (1.0 - t);
-        case 5: return current * std::pow(t, 4.0);
-        case 6: return current * std::pow(1.0 - t, 4.0);
-        case 7: return current * std::sqrt(t);
-        case 8: return current * std::sqrt(1.0 - t);
-        case 9: return current * std::pow(t, 0.25);
-        case 10: return current * std::pow(1.0 - t, 0.25);
-        case 11: return current * std::sin(M_PI * t / 2.0);
-        case 12: return current * std::cos(M_PI * t / 2.0);
-        case 13: return previous + (current - previous) * smooth;  // glides in from the step before
-        case 14: return current + (next - current) * smooth;       // glides on to the step after
-        case 15: return t < 0.5 ? previous : current;
-        case 16: return t < 0.5 ? current : next;
-        case 17: return current * (1.0 - 2.0 * t);                 // from the level through 0 to its negative
-        case 18: return current * (1.0 - std::cos(M_PI * t)) / 2.0;
-        case 19: return current * (1.0 + std::cos(M_PI * t)) / 2.0;
+        case 1:
+            return current * t;
+        case 2:
+            return current * (1.0 - t);
+        case 3:
+            return current * t * t;
+        case 4:
+            return current * (1.0 - t) * (1.0 - t);
+        case 5:
+            return current * std::pow(t, 4.0);
+        case 6:
+            return current * std::pow(1.0 - t, 4.0);
+        case 7:
+            return current * std::sqrt(t);
+        case 8:
+            return current * std::sqrt(1.0 - t);
+        case 9:
+            return current * std::pow(t, 0.25);
+        case 10:
+            return current * std::pow(1.0 - t, 0.25);
+        case 11:
+            return current * std::sin(M_PI * t / 2.0);
+        case 12:
+            return current * std::cos(M_PI * t / 2.0);
+        case 13:
+            return previous + (current - previous) * smooth;  // glides in from the step before
+        case 14:
+            return current + (next - current) * smooth;  // glides on to the step after
+        case 15:
+            return t < 0.5 ? previous : current;
+        case 16:
+            return t < 0.5 ? current : next;
+        case 17:
+            return current * (1.0 - 2.0 * t);  // from the level through 0 to its negative
+        case 18:
+            return current * (1.0 - std::cos(M_PI * t)) / 2.0;
+        case 19:
+            return current * (1.0 + std::cos(M_PI * t)) / 2.0;
         default:
             if (shape >= 20 && shape < StepShapeCount) {
                 // Wobble n: n cycles that die away; the mirror grows instead.

@@ -39,7 +39,7 @@ public:
         double customMorph = 0.0;
         double stepSequencer = 0.0;
         double smoothness = 0.0;
-        double step[SignalStepCount];           // 0 .. 1, a level of 2 v - 1
+        double step[SignalStepCount];             // 0 .. 1, a level of 2 v - 1
         int32_t stepShape[SignalStepCount] = {};  // StepShapeNames
         double halve = 0.0, fullSkew = 0.5, skew = 0.5, phase = 0.0;
         double shapeHarmonicLevel[SignalHarmonicCount] = {};

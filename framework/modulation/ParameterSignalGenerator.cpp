@@ -13,9 +13,9 @@ const char* const MainNames[4] = {"Shape", "Custom morph", "Step sequencer", "Sm
 const char* const TransformationNames[4] = {"Halve", "Full skew", "Skew", "Phase"};
 constexpr int32_t GeneratorSettingCount = 10;
 const char* const GeneratorNames[GeneratorSettingCount] = {
-    "Generator - Harmonicity",   "Generator - Slope",           "Generator - Fullness",
+    "Generator - Harmonicity",         "Generator - Slope",        "Generator - Fullness",
     "Generator - Fundamental minimum", "Generator - Sample ratio", "Post-processor - Sharpen",
-    "Post-processor - Noise",    "Post-processor - Clean",      "Post-processor - Compress",
+    "Post-processor - Noise",          "Post-processor - Clean",   "Post-processor - Compress",
     "Post-processor - Harmonize"};
 
 // The setting behind a continuous parameter (all but the shape position and the step shapes).
@@ -36,9 +36,9 @@ double* Setting(MSignalGenerator::Settings& s, SignalGeneratorPart part, int32_t
         case SignalGeneratorPart::Harmonics: {
             MSignalGenerator::Harmonics& h = s.harmonics;
             if (local < GeneratorSettingCount) {
-                double* fields[GeneratorSettingCount] = {&h.harmonicity, &h.slope,  &h.fullness, &h.fundamentalMinimum,
-                                                         &h.sampleRatio, &h.sharpen, &h.noise,   &h.clean,
-                                                         &h.compress,    &h.harmonize};
+                double* fields[GeneratorSettingCount] = {
+                    &h.harmonicity, &h.slope, &h.fullness, &h.fundamentalMinimum, &h.sampleRatio,
+                    &h.sharpen,     &h.noise, &h.clean,    &h.compress,           &h.harmonize};
                 return fields[local];
             }
             const int32_t k = local - GeneratorSettingCount;
@@ -49,7 +49,9 @@ double* Setting(MSignalGenerator::Settings& s, SignalGeneratorPart part, int32_t
     }
 }
 
-bool IsShapePosition(SignalGeneratorPart part, int32_t local) { return part == SignalGeneratorPart::Main && local == 0; }
+bool IsShapePosition(SignalGeneratorPart part, int32_t local) {
+    return part == SignalGeneratorPart::Main && local == 0;
+}
 
 double StepShapeNormalised(int32_t index) { return index / double(StepShapeCount - 1); }
 
@@ -126,8 +128,7 @@ double SignalGeneratorAccess::Read(MSignalGenerator& generator, SignalGeneratorP
     return corvane::Read(s, part, local);
 }
 
-void SignalGeneratorAccess::Write(MSignalGenerator& generator, SignalGeneratorPart part, int32_t local,
-                                  double value) {
+void SignalGeneratorAccess::Write(MSignalGenerator& generator, SignalGeneratorPart part, int32_t local, double value) {
     if (local < 0 || local >= Count(part) || std::isnan(value)) return;
     if (part == SignalGeneratorPart::Harmonics && !generator.HasHarmonicsGenerator()) return;
     generator.Change([&](MSignalGenerator::Settings& s) {
@@ -151,6 +152,8 @@ double SignalGeneratorAccess::Default(SignalGeneratorPart part, int32_t local) {
     return corvane::Read(defaults, part, local);
 }
 
-int32_t SignalGeneratorAccess::Type(SignalGeneratorPart part) { return part == SignalGeneratorPart::StepShapes ? 3 : 1; }
+int32_t SignalGeneratorAccess::Type(SignalGeneratorPart part) {
+    return part == SignalGeneratorPart::StepShapes ? 3 : 1;
+}
 
 }  // namespace corvane

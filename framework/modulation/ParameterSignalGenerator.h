@@ -12,9 +12,9 @@
 namespace corvane {
 
 enum class SignalGeneratorPart {
-    Main,           // "Shape", "Custom morph", "Step sequencer", "Smoothness"
-    StepValues,     // one "Value" per step
-    StepShapes,     // one "Shape" per step
+    Main,             // "Shape", "Custom morph", "Step sequencer", "Smoothness"
+    StepValues,       // one "Value" per step
+    StepShapes,       // one "Shape" per step
     Transformations,  // "Halve", "Full skew", "Skew", "Phase"
     ShapeHarmonics,   // "Level" and "Phase" per harmonic
     Harmonics,        // the generator's ten settings, then "Harmonics - Level" and "Harmonics - Phase" per harmonic

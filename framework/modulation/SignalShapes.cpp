@@ -10,9 +10,9 @@
 namespace corvane {
 
 const char* const SignalShapeNames[SignalShapeCount] = {
-    "Exponencial",      "Triangle",    "Sine power 8", "Sine power 4", "Sine square", "Sine",
-    "Harmonics",        "More harmonics", "Disharmonics", "Sine square root", "Sine 4-root", "Rectangle",
-    "Saw",              "Full saw",    "Noise",        "Mess"};
+    "Exponencial",    "Triangle",     "Sine power 8",     "Sine power 4", "Sine square", "Sine", "Harmonics",
+    "More harmonics", "Disharmonics", "Sine square root", "Sine 4-root",  "Rectangle",   "Saw",  "Full saw",
+    "Noise",          "Mess"};
 
 namespace {
 
@@ -132,8 +132,8 @@ std::string ShapeMixText(double position) {
     const int64_t p = static_cast<int64_t>(RoundHalfUp(f * 100.0));
     if (p == 0) return SignalShapeNames[i];
     if (p == 100) return SignalShapeNames[i + 1];
-    return FormatText("{0}% {1}, {2}% {3}", {int64_t(100 - p), std::string(SignalShapeNames[i]), p,
-                                             std::string(SignalShapeNames[i + 1])});
+    return FormatText("{0}% {1}, {2}% {3}",
+                      {int64_t(100 - p), std::string(SignalShapeNames[i]), p, std::string(SignalShapeNames[i + 1])});
 }
 
 }  // namespace corvane

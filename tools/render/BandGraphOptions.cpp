@@ -44,7 +44,8 @@ int32_t FindGraph(const std::string& name) {
 
 double Number(const std::string& text, const std::string& option) {
     double value = 0.0;
-    if (!ParseStoredReal(text, value)) throw std::runtime_error("\"" + text + "\" in --graph " + option + " is not a number");
+    if (!ParseStoredReal(text, value))
+        throw std::runtime_error("\"" + text + "\" in --graph " + option + " is not a number");
     return value;
 }
 

@@ -62,12 +62,12 @@ std::vector<ItemCase> ItemCases() {
         {"Exponencial", [=] { return Placed(exponencial, 0.2); },
          [](double x) { return 0.1 + 0.7 * (1 - std::pow(std::max(0.0, 1 - std::pow((x - 0.2) * 2, 1.5)), 3.0)); },
          true},
-        {"Stairs", [=] { return Placed(stairs, t0); },
-         [=](double x) { return 0.5 + 0.25 * std::trunc((x - t0) * 4); }, false},
+        {"Stairs", [=] { return Placed(stairs, t0); }, [=](double x) { return 0.5 + 0.25 * std::trunc((x - t0) * 4); },
+         false},
         {"Pulses", [=] { return Placed(pulses, t0); },
          [=](double x) { return static_cast<int64_t>(std::trunc((x - t0) * 3)) % 2 == 0 ? -1.0 : 2.0; }, false},
-        {"Saw", [=] { return Placed(saw, t0); },
-         [=](double x) { return 1 + 2 * std::fmod((x - t0) * 2.5, 1.0); }, false},
+        {"Saw", [=] { return Placed(saw, t0); }, [=](double x) { return 1 + 2 * std::fmod((x - t0) * 2.5, 1.0); },
+         false},
         {"Triangles", [=] { return Placed(triangles, t0); },
          [=](double x) { return 0.5 - (1 - std::fabs(std::fmod((x - t0) * 1.5, 2.0) - 1)); }, false},
         {"Sines", [=] { return Placed(sines, t0); },
@@ -123,15 +123,15 @@ TEST(EnvelopeItems, VectorTwinsGiveThePlainItemsValuesBitForBit) {
         std::unique_ptr<MEnvelopeItem> plain, vector;
     };
     std::vector<Twins> twins;
-    twins.push_back({"Quadratic", std::make_unique<ItemQuadratic>(3, -1, 0.25),
-                     std::make_unique<ItemQuadraticSSE>(3, -1, 0.25)});
-    twins.push_back({"Cubic", std::make_unique<ItemCubic>(-1, 2, 0.5, 0.1),
-                     std::make_unique<ItemCubicSSE>(-1, 2, 0.5, 0.1)});
+    twins.push_back(
+        {"Quadratic", std::make_unique<ItemQuadratic>(3, -1, 0.25), std::make_unique<ItemQuadraticSSE>(3, -1, 0.25)});
+    twins.push_back(
+        {"Cubic", std::make_unique<ItemCubic>(-1, 2, 0.5, 0.1), std::make_unique<ItemCubicSSE>(-1, 2, 0.5, 0.1)});
     twins.push_back({"FourthOrder", std::make_unique<ItemFourthOrder>(1, -2, 0.5, 0.25, 0.1),
                      std::make_unique<ItemFourthOrderSSE>(1, -2, 0.5, 0.25, 0.1)});
     twins.push_back({"Bezier", std::make_unique<ItemBezier>(bezier), std::make_unique<ItemBezierSSE>(bezier)});
-    twins.push_back({"BezierLinearInX", std::make_unique<ItemBezier>(linearBezier),
-                     std::make_unique<ItemBezierSSE>(linearBezier)});
+    twins.push_back(
+        {"BezierLinearInX", std::make_unique<ItemBezier>(linearBezier), std::make_unique<ItemBezierSSE>(linearBezier)});
     for (const Twins& t : twins) {
         SCOPED_TRACE(t.name);
         for (int32_t count : {0, 1, 3, 4, 5, 8, 13, 64}) {

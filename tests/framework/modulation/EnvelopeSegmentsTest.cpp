@@ -65,7 +65,8 @@ TEST(EnvelopeSegments, EachTypeIsItsClosedFormOverTheSegment) {
     };
     for (const SegmentCase& s : cases) {
         for (bool vector : {false, true}) {
-            SCOPED_TRACE(testing::Message() << SegmentTypeNames[s.type] << " c " << s.curvature << " vector " << vector);
+            SCOPED_TRACE(testing::Message()
+                         << SegmentTypeNames[s.type] << " c " << s.curvature << " vector " << vector);
             SegmentFixture f(s.type, s.curvature, vector);
             for (double t : {0.0, 0.013, 0.1, 0.26, 0.333, 0.5, 0.61, 0.77, 0.9, 0.987}) {
                 const double expected = f.y0 + (f.y1 - f.y0) * s.shape(t);
@@ -139,9 +140,8 @@ TEST(EnvelopeSegments, SmoothTypesPassThroughThePointsWithoutKinks) {
 TEST(EnvelopeSegments, NarrowSegmentsHoldTheirEndValue) {
     MEnvelope envelope;
     envelope.SetRange({0, 1, 0, 1});
-    const MEnvelope::Point points[3] = {{0.2, 0.1, 0.5, 1, SegmentMode1},
-                                        {0.2, 0.9, 0.5, 1, SegmentMode3},
-                                        {0.8, 0.3, 0.0, 1, SegmentMode1}};
+    const MEnvelope::Point points[3] = {
+        {0.2, 0.1, 0.5, 1, SegmentMode1}, {0.2, 0.9, 0.5, 1, SegmentMode3}, {0.8, 0.3, 0.0, 1, SegmentMode1}};
     envelope.SetPoints(points, 3);
     EXPECT_NEAR(envelope.Value(0.2), 0.9, 1e-12);  // the jump happens at once, no division by a zero width
     EXPECT_TRUE(std::isfinite(envelope.Value(0.5)));
@@ -157,9 +157,8 @@ TEST(EnvelopeStorage, RoundTripsAndReadsTheEarlierAttributeForm) {
     MEnvelope source;
     source.SetRange({0, 1, -4, 4});
     source.SetSmoothingMethod(SmoothingMode2);
-    const MEnvelope::Point points[3] = {{0, -1.25, 0.3, 0.2, SegmentSines},
-                                        {0.4, 3.1, -0.7, 0.9, SegmentFree1},
-                                        {1, 0.1, 0, 1, SegmentMode2}};
+    const MEnvelope::Point points[3] = {
+        {0, -1.25, 0.3, 0.2, SegmentSines}, {0.4, 3.1, -0.7, 0.9, SegmentFree1}, {1, 0.1, 0, 1, SegmentMode2}};
     source.SetPoints(points, 3);
     MXMLItem element("Attack");
     MStoreContext storing(true, element);

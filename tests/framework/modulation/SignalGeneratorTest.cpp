@@ -77,14 +77,8 @@ TEST(SignalShapes, OtherShapesAndTheirDeterminism) {
 
 TEST(SignalShapes, MixTexts) {
     const std::vector<std::pair<double, std::string>> cases = {
-        {15.0, "Mess"},
-        {7.5, "50% More harmonics, 50% Disharmonics"},
-        {5.0, "Sine"},
-        {5.004, "Sine"},
-        {5.995, "Harmonics"},
-        {0.3, "70% Exponencial, 30% Triangle"},
-        {-2.0, "Exponencial"},
-        {99.0, "Mess"},
+        {15.0, "Mess"},       {7.5, "50% More harmonics, 50% Disharmonics"}, {5.0, "Sine"},         {5.004, "Sine"},
+        {5.995, "Harmonics"}, {0.3, "70% Exponencial, 30% Triangle"},        {-2.0, "Exponencial"}, {99.0, "Mess"},
     };
     for (const auto& [position, text] : cases) EXPECT_EQ(ShapeMixText(position), text) << position;
 }
@@ -96,8 +90,7 @@ TEST(SignalGenerator, ShapePositionsMixNeighboursAndEditsRecompute) {
     EXPECT_TRUE(generator.TakeChanged());
     const double index = 0.1 * SignalTableSize;
     EXPECT_NEAR(generator.Value(0.1),
-                0.75 * TableValue(BuiltInShapeTable(5), index) + 0.25 * TableValue(BuiltInShapeTable(6), index),
-                1e-6);
+                0.75 * TableValue(BuiltInShapeTable(5), index) + 0.25 * TableValue(BuiltInShapeTable(6), index), 1e-6);
     // Transformations: the phase turns the period, halve squeezes it into its first half.
     generator.Change([](MSignalGenerator::Settings& s) {
         s.shape = ShapeTriangle;
@@ -124,7 +117,7 @@ TEST(SignalGenerator, StepSequencerHarmonicsAndSmoothness) {
     generator.Change([](MSignalGenerator::Settings& s) {
         s.stepSequencer = 1.0;
         for (int k = 0; k < SignalStepCount; ++k) s.step[k] = k % 2 == 0 ? 1.0 : 0.25;  // levels 1 and -0.5
-        s.stepShape[2] = 1;                                                              // "Linear up"
+        s.stepShape[2] = 1;                                                             // "Linear up"
     });
     EXPECT_NEAR(generator.Value(0.5 / 16), 1.0, 1e-6);
     EXPECT_NEAR(generator.Value(1.5 / 16), -0.5, 1e-6);
@@ -157,7 +150,8 @@ TEST(SignalGenerator, HostParametersAndStorage) {
     ParameterSignalGeneratorT<ParameterSpecialBase<MSignalGenerator>> main;
     ParameterSignalGeneratorStepSequencerTypesT<ParameterSpecialBase<MSignalGenerator>> types;
     ParameterSignalGeneratorHarmonicsT<ParameterSpecialBase<MSignalGenerator>> harmonics;
-    for (MAudioPluginAutomationAdapter* a : std::initializer_list<MAudioPluginAutomationAdapter*>{&main, &types, &harmonics})
+    for (MAudioPluginAutomationAdapter* a :
+         std::initializer_list<MAudioPluginAutomationAdapter*>{&main, &types, &harmonics})
         a->owner = &owner;
     main.object = types.object = harmonics.object = &generator;
     main.name = "LFO shape";

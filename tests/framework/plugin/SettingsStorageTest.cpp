@@ -284,8 +284,8 @@ TEST_F(SettingsTest, EveryBandGraphRoundTripsAndEarlierGraphStatesLoad) {
         std::vector<MEnvelope::Point> points;
         for (int32_t p = 0; p <= g % 4 + 2; ++p) {
             const double y = range.yMin + (range.yMax - range.yMin) * std::fmod(0.137 * (p + 1) * (g + 1), 1.0);
-            points.push_back({p / (g % 4 + 2.0), y, std::fmod(0.31 * (g + p), 2.0) - 1.0, 0.1 * p,
-                              (g + p) % SegmentTypeCount});
+            points.push_back(
+                {p / (g % 4 + 2.0), y, std::fmod(0.31 * (g + p), 2.0) - 1.0, 0.1 * p, (g + p) % SegmentTypeCount});
         }
         graph.SetPoints(points.data(), static_cast<int32_t>(points.size()));
         graph.SetSmoothingMethod(g % 2);
@@ -318,8 +318,8 @@ TEST_F(SettingsTest, EveryBandGraphRoundTripsAndEarlierGraphStatesLoad) {
     ASSERT_EQ(loaded.PointCount(), 2);
     EXPECT_NEAR(loaded.Value(0.25), -1.0, 1e-12);
     EXPECT_TRUE(Vocoder(*third).GraphEnabled(sonvera::GraphAttack));
-    EXPECT_NEAR(Vocoder(*third).Bank().attackCoef[31],
-                std::exp(-1.0 / (0.001 * 4.0 * 48000.0)), 1e-12) << "the loaded graph shapes the bands";
+    EXPECT_NEAR(Vocoder(*third).Bank().attackCoef[31], std::exp(-1.0 / (0.001 * 4.0 * 48000.0)), 1e-12)
+        << "the loaded graph shapes the bands";
 }
 
 TEST_F(SettingsTest, HostsAutomateGraphPointsAndTheBandsFollow) {
