@@ -29,6 +29,30 @@ TEST(RealTime, SteadyStateProcessingNeverAllocates) {
     EXPECT_EQ(counter.Count(), 0u);
 }
 
+// Hosts automate band graph points from the audio thread; each change refits
+// the curve and redesigns the bands before the next block.
+TEST(RealTime, AutomatedBandGraphsNeverAllocate) {
+    EffectDriver driver(2);
+    for (int32_t g = 0; g < BandGraphCount; ++g) driver.effect->SetGraphEnabled(g, true);
+    const std::vector<float> car = Noise(256, 45), mod = Noise(256, 47);
+    std::vector<float> outL(256), outR(256);
+    float* inputs[16] = {const_cast<float*>(car.data()), const_cast<float*>(car.data())};
+    inputs[8] = inputs[9] = const_cast<float*>(mod.data());
+    float* outputs[8] = {outL.data(), outR.data()};
+    driver.ProcessTables(inputs, outputs, 256);
+    AllocationCounter counter;
+    for (int i = 0; i < 200; ++i) {
+        corvane::MEnvelopeGraph& graph = driver.effect->Graph(i % BandGraphCount);
+        corvane::MEnvelope::Point point = graph.PointAt(1);
+        point.curvature = (i % 7) / 7.0;
+        point.segmentType = i % corvane::SegmentTypeCount;
+        graph.SetPoint(1, point);
+        driver.effect->Update();
+        driver.ProcessTables(inputs, outputs, 256);
+    }
+    EXPECT_EQ(counter.Count(), 0u);
+}
+
 TEST(RealTime, ScratchGrowsToThePowerOfTwoAndNeverShrinks) {
     ScratchBuffer buffer;
     buffer.Reserve(300);
