@@ -59,6 +59,11 @@ void MEnvelope::ResetToDefault() {
     SetPoints(defaultPoints_, defaultCount_);
 }
 
+MEnvelope::Point MEnvelope::DefaultPointAt(int32_t index) const {
+    if (index < 0 || index >= defaultCount_) return Point();
+    return defaultPoints_[index];
+}
+
 MEnvelope::Point MEnvelope::PointAt(int32_t index) const {
     if (index < 0 || index >= pointCount_) return Point();
     return points_[index];

@@ -68,6 +68,8 @@ public:
     void SetRange(const Range& range);
     void SetDefaultShape(const Point* points, int32_t count);
     void ResetToDefault();
+    int32_t DefaultPointCount() const { return defaultCount_; }
+    Point DefaultPointAt(int32_t index) const;
 
     const Range& GetRange() const { return range_; }
     int32_t PointCount() const { return pointCount_; }

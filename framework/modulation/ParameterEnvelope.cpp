@@ -54,6 +54,13 @@ double ParameterEnvelopeAccess::Read(MEnvelope& envelope, int32_t local) {
     return Normalised(envelope.GetRange(), envelope.PointAt(point), local % FieldsPerPoint);
 }
 
+double ParameterEnvelopeAccess::Default(MEnvelope& envelope, int32_t local) {
+    MLock hold(envelope.Lock());
+    const int32_t point = local / FieldsPerPoint;
+    if (local < 0 || point >= envelope.DefaultPointCount()) return 0.0;
+    return Normalised(envelope.GetRange(), envelope.DefaultPointAt(point), local % FieldsPerPoint);
+}
+
 bool ParameterEnvelopeAccess::Write(MEnvelope& envelope, int32_t local, double value) {
     MLock hold(envelope.Lock());
     const int32_t index = local / FieldsPerPoint;

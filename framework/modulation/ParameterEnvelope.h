@@ -43,6 +43,8 @@ public:
     static constexpr int32_t FieldsPerPoint = 4;
     static std::string FieldName(int32_t local);
     static double Read(MEnvelope& envelope, int32_t local);
+    // From the envelope's default shape: what a host's reset to default restores.
+    static double Default(MEnvelope& envelope, int32_t local);
     // False when the point does not exist (writes to it are ignored).
     static bool Write(MEnvelope& envelope, int32_t local, double value);
     // The field's physical value for a normalised one, as text.
@@ -65,8 +67,11 @@ public:
         this->owner->SetUpdatePending();
         if (!silent) this->owner->NeedUpdateEditor(*this);
     }
+    double GetDefaultValue(int32_t local) override {
+        return this->object != nullptr ? ParameterEnvelopeAccess::Default(*this->object, local) : 0.0;
+    }
     std::string GetValueName(int32_t local) override { return GetValueNameFrom01(local, GetValue(local)); }
-    std::string GetValueNameFrom01(int32_t /*local*/, double value) override;
+    std::string GetValueNameFrom01(int32_t local, double value) override;
 };
 
 template <class Base>

@@ -329,6 +329,10 @@ TEST_F(SettingsTest, HostsAutomateGraphPointsAndTheBandsFollow) {
     const int32_t pointTwoY = 26 + 5;
     EXPECT_EQ(parameters.GetParameterID(pointTwoY), "Graph Frequencies carrier - Point 2 Y");
     EXPECT_DOUBLE_EQ(parameters.GetParameter(pointTwoY), 1.0);
+    // Hosts that reset controls to their defaults must not bend the identity shape.
+    EXPECT_DOUBLE_EQ(parameters.GetParameterDefaultValue(pointTwoY), 1.0);
+    EXPECT_DOUBLE_EQ(parameters.GetParameterDefaultValue(pointTwoY - 1), 1.0) << "point 2 X";
+    EXPECT_DOUBLE_EQ(parameters.GetParameterDefaultValue(pointTwoY + 1), 0.5) << "point 2 curvature: straight";
     Vocoder(*plugin).SetGraphEnabled(sonvera::GraphBandDistributionCar, true);
     parameters.SetParameter(pointTwoY, 0.5, false);  // the top band moves from 20 kHz to 632 Hz
     EXPECT_EQ(parameters.GetParameterValueName(pointTwoY), "2.8010");
