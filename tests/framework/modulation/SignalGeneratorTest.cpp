@@ -231,3 +231,54 @@ TEST(ADSR, StagesReachTheirLevelsInTheirTimes) {
 }
 
 }  // namespace
+
+namespace {
+
+struct NoEffect : MParameterEffect {
+    void ParameterChanged(int32_t) override {}
+};
+
+}  // namespace
+
+// Each compound kind gets its adapters in order, and their global indexes
+// follow from the counts, as hosts will keep seeing them.
+TEST(SpecialParameters, EachKindRegistersItsAdaptersInOrder) {
+    MSignalGenerator plain, withHarmonics(true);
+    MADSR adsr;
+    MEnvelope envelope;
+    SpecialParameterDescriptor specials[4];
+    const uint32_t kinds[4] = {SpecialKindSignalGenerator, SpecialKindSignalGeneratorHarmonics, SpecialKindADSR,
+                               SpecialKindEnvelope};
+    void* objects[4] = {&plain, &withHarmonics, &adsr, &envelope};
+    const char* names[4] = {"Shape A", "Shape B", "Envelope", "Target"};
+    for (int i = 0; i < 4; ++i) {
+        specials[i].kind = kinds[i];
+        specials[i].object = objects[i];
+        specials[i].name = names[i];
+    }
+    sonvera_test::TestOwner owner;
+    NoEffect effect;
+    ParameterTable table;
+    table.specials = specials;
+    table.specialCount = 4;
+    owner.registry.RegisterEffect(effect, table);
+    owner.registry.Finish();
+
+    const int32_t generator = 4 + 16 + 16 + 4 + 32;  // main, step values, step shapes, transformations, harmonics
+    const int32_t harmonics = 10 + 32;
+    EXPECT_EQ(owner.registry.AdapterCount(), 5u + 6u + 1u + 1u);
+    EXPECT_EQ(owner.registry.TotalCount(), generator + generator + harmonics + 11 + 32);
+    EXPECT_EQ(owner.registry.GetParameterName(0), "Shape");
+    EXPECT_EQ(owner.registry.GetParameterName(4), "Value");
+    EXPECT_EQ(owner.registry.GetParameterName(20), "Shape");
+    EXPECT_EQ(owner.registry.GetParameterName(36), "Halve");
+    EXPECT_EQ(owner.registry.GetParameterName(40), "Level");
+    EXPECT_EQ(owner.registry.GetParameterName(2 * generator), "Generator - Harmonicity");
+    EXPECT_EQ(owner.registry.GetParameterName(2 * generator + harmonics), "Delay");
+    EXPECT_EQ(owner.registry.GetParameterName(2 * generator + harmonics + 11), "Point 1 X");
+    // Writes reach the object behind the adapter.
+    owner.registry.SetParameter(generator + 1, 0.75, false);  // "Custom morph" of the second generator
+    EXPECT_EQ(withHarmonics.GetSettings().customMorph, 0.75);
+    EXPECT_EQ(plain.GetSettings().customMorph, 0.0);
+    EXPECT_GT(owner.editorUpdates, 0);
+}
