@@ -123,7 +123,10 @@ void MEnvelope::Refit() {
         ordered[i] = points_[i];
         if (i > 0) ordered[i].x = std::max(ordered[i].x, ordered[i - 1].x);
     }
-    FitEnvelope(ordered, pointCount_, smoothingMethod_, range_.yMin, computer_);
+    // A curve without points is flat: at 0 where the range has it (no
+    // offset, a factor of 1), else at the range's nearest end.
+    const double empty = std::min(std::max(0.0, range_.yMin), range_.yMax);
+    FitEnvelope(ordered, pointCount_, smoothingMethod_, empty, computer_);
     changed_ = true;
 }
 

@@ -185,6 +185,7 @@ TEST(EnvelopeStorage, RoundTripsAndReadsTheEarlierAttributeForm) {
     MStoreContext loadingEmpty(false, emptied);
     source.Store(loadingEmpty);
     EXPECT_EQ(source.PointCount(), 0);
+    EXPECT_EQ(source.Value(0.5), 0.0) << "flat at no offset, a factor of 1";
     MXMLItem bare("Attack");
     MStoreContext loadingBare(false, bare);
     copy.SetPoints(points, 3);
