@@ -77,7 +77,9 @@ TEST(BandGraphs, AnOctaveHigherCurveMovesTheSpectrumUpAnOctave) {
     };
     const double shift = centroid(200.0, 4000.0) - centroid(100.0, 2000.0);
     RecordProperty("centroid_shift_octaves", std::to_string(shift));
-    EXPECT_NEAR(shift, 1.0, 0.05);
+    // A little under an octave: the detector gains fall with frequency, so
+    // the moved bands come out slightly quieter towards the top.
+    EXPECT_NEAR(shift, 1.0, 0.1);
 }
 
 TEST(BandGraphs, ModulatorFrequenciesFollowTheirGraphOrTheCarriers) {
