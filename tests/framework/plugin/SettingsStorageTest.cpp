@@ -339,8 +339,9 @@ TEST_F(SettingsTest, HostsAutomateGraphPointsAndTheBandsFollow) {
     plugin->InitProcessing();
     float silence[256] = {};
     float out[2][256];
-    float* inputs[4] = {silence, silence, silence, silence};
-    float* outputs[2] = {out[0], out[1]};
+    // The framework's tables: eight channels a bus, the side-chain from entry 8.
+    float* inputs[16] = {silence, silence, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, silence, silence};
+    float* outputs[8] = {out[0], out[1]};
     plugin->ProcessBlock(inputs, outputs, 256, 1);
     EXPECT_NEAR(Vocoder(*plugin).Bank().bands[31].carrierSections[0].frequency, std::pow(10.0, 2.801029995663981),
                 1e-6);
