@@ -173,7 +173,8 @@ void MPitchDetectorFFT::Offer(double candidate) {
     }
     if (speedLimited_ && pitch_ >= 1.0) {
         const double current = std::log10(pitch_);
-        pitch_ = std::pow(10.0, std::min(std::max(std::log10(candidate), current - maximumStep_), current + maximumStep_));
+        pitch_ =
+            std::pow(10.0, std::min(std::max(std::log10(candidate), current - maximumStep_), current + maximumStep_));
     } else {
         pitch_ = candidate;
     }

@@ -20,11 +20,11 @@ public:
     static constexpr int32_t BinCount = FrameSize / 2;
 
     struct Settings {
-        double threshold = 0.0;       // mean bin magnitude below which a frame changes nothing
-        double lowest = 50.0;         // the recognized range, hertz
+        double threshold = 0.0;  // mean bin magnitude below which a frame changes nothing
+        double lowest = 50.0;    // the recognized range, hertz
         double highest = 2000.0;
-        double stabilization = 0.0;   // seconds a new pitch must hold before it counts
-        double speed = 1.0;           // 0 .. 1; below 1 the pitch moves at most so many decades a frame
+        double stabilization = 0.0;  // seconds a new pitch must hold before it counts
+        double speed = 1.0;          // 0 .. 1; below 1 the pitch moves at most so many decades a frame
     };
 
     MPitchDetectorFFT();

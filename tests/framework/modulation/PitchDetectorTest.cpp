@@ -143,7 +143,7 @@ TEST(PitchDetector, StabilizationWaitsForThreeAgreeingFrames) {
 
 TEST(PitchDetector, SpeedLimitsTheStepPerFrame) {
     FrameByFrame f(0.0, 0.0);  // the slowest: (0 + 0.01) * 4096 / 48000 decades a frame
-    f.Frame(200.0);             // the first pitch is taken as it comes
+    f.Frame(200.0);            // the first pitch is taken as it comes
     const double first = f.detector.Pitch();
     const double step = 0.01 * 4096 / 48000.0;
     for (int i = 1; i <= 3; ++i) {
