@@ -41,7 +41,7 @@ TEST(ModulatorLaws, FollowerLevelLaws) {
     EXPECT_NEAR(FollowerPosition(FollowerLogarithmic, v, -60.0, 0.0), 1.0 / 3.0, 1e-12);
     const double amin = 0.001;
     const double linear = (v - amin) / (1.0 - amin);
-    EXPECT_NEAR(FollowerPosition(FollowerLinear, v, -60.0, 0.0), linear, 1e-12);  // about 0.01
+    EXPECT_NEAR(FollowerPosition(FollowerLinear, v, -60.0, 0.0), linear, 1e-12);              // about 0.01
     EXPECT_NEAR(FollowerPosition(FollowerSquared, v, -60.0, 0.0), std::sqrt(linear), 1e-12);  // about 0.1
     EXPECT_NEAR(FollowerPosition(FollowerDirect, 0.0, -60.0, 0.0), amin / (1.0 + amin), 1e-12);
     // Levels beyond the ends are limited; a maximum not above the minimum is taken 1 dB above it.
@@ -52,7 +52,8 @@ TEST(ModulatorLaws, FollowerLevelLaws) {
 
 TEST(ModulatorLaws, RandomValuesDependOnThePositionAlone) {
     // Whole positions give the hashed noise of the next point (the curve runs through y1).
-    for (int64_t j : {0, 1, 17, 1000000}) EXPECT_DOUBLE_EQ(RandomValue(static_cast<double>(j), 0.7), RandomNoise(j + 1));
+    for (int64_t j : {0, 1, 17, 1000000})
+        EXPECT_DOUBLE_EQ(RandomValue(static_cast<double>(j), 0.7), RandomNoise(j + 1));
     // The hash, spelled out for one value.
     uint64_t z = 5ull * 0x7F902C850237D73Dull;
     z = (((z >> 18) ^ z) >> 19) ^ z;

@@ -1,0 +1,137 @@
+#pragma once
+// One modulator: per processing sub-block it computes one control value s
+// in -1 .. 1 (an oscillator, a level follower, an envelope, a random walk
+// or the detected pitch) and writes it through each target's range mapping
+// into plug-in parameters.
+// [audio-thread] Process, NoteOn/NoteOff; everything else on the
+// user-interface thread.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dsp/MAudioFilters.h"
+#include "framework/modulation/MADSR.h"
+#include "framework/modulation/MEnvelope.h"
+#include "framework/modulation/MLFOSettings.h"
+#include "framework/modulation/MPitchDetectorFFT.h"
+#include "framework/modulation/MSignalGenerator.h"
+#include "framework/modulation/ModulatorLaws.h"
+#include "platform/MMutex.h"
+
+namespace corvane {
+
+class MParameterRegistry;
+
+enum LFOMode : int32_t { LFOModeNormal, LFOModeFollower, LFOModeEnvelope, LFOModeRandom, LFOModePitch };
+extern const char* const LFOModeNames[5];
+enum MLFOEnvelopeMode : int32_t { EnvelopeFromMIDI, EnvelopeFromAudio };
+
+// What a modulator reads of the block it runs in.
+struct ModulatorBlock {
+    double sampleRate = 48000.0;
+    double tempo = -1.0;         // beats per minute; below 0 when the host gives none
+    double songPosition = -1.0;  // quarter notes; below 0 when the host gives none
+    float** inputs = nullptr;    // main channels from 0, side-chain from 8
+    int32_t channels = 0;
+    int32_t samples = 0;
+};
+
+class MLFO {
+public:
+    static constexpr const char* LastTargetMessage = "There must be at least one parameter for each modulator.";
+
+    struct Target {
+        int32_t index = -1;  // global parameter index
+        TargetRange range;
+        bool invert = false;
+        bool useFirstRange = false;
+        bool enabled = true;
+        bool shapeEnabled = false;
+        MEnvelopeGraph shape;   // maps 0 .. 1 to 0 .. 1; the identity by default
+        double backup = -1.0;  // the value before modulation, restored on disable
+        Target();
+    };
+
+    struct Sync {
+        bool enabled = false;
+        int32_t length = 7;  // one cycle per whole note
+        int32_t type = SyncStraight;
+        double phase = 0.0;
+    };
+
+    MLFO();
+
+    ParameterDescriptor& Setting(int32_t setting) { return settings_[setting]; }
+    double Value(int32_t setting) const;
+    bool Flag(int32_t setting) const;
+
+    int32_t mode = LFOModeNormal;
+    int32_t followerMode = FollowerLogarithmic;
+    int32_t envelopeSource = EnvelopeFromMIDI;
+    bool restoreWhenDisabled = false, automationRead = false, automationWrite = false;
+    bool maximize = false, project = true, autoTune = false;
+    int32_t phaseSyncGroup = 0;
+    Sync sync;
+    double phase = 0.0;
+
+    MSignalGenerator shape;
+    MADSR envelope;
+
+    // Target list; edits take the list lock, as the audio thread's writes do.
+    int32_t TargetCount();
+    Target& TargetAt(int32_t position) { return *targets_.at(static_cast<size_t>(position)); }
+    void AddTarget();
+    // False with LastTargetMessage when it is the last one.
+    bool RemoveTarget(int32_t position, std::string& message);
+    MMutex& TargetLock() { return targetLock_; }
+
+    // [main-thread] Sample rate; clears the detectors.
+    void Initialise(double sampleRate);
+    // [audio-thread] One sub-block; writes the targets through the registry.
+    void Process(const ModulatorBlock& block, MParameterRegistry& parameters);
+    void NoteOn();
+    void NoteOff();
+    // Puts back the values the targets had before modulation.
+    void RestoreTargets(MParameterRegistry& parameters);
+    // Reads each target's current value as its value before modulation.
+    void RememberTargets(MParameterRegistry& parameters);
+
+    double Output() const { return output_; }
+    double Increment() const { return increment_; }
+
+private:
+    double Oscillator(const ModulatorBlock& block);
+    double Follow(const ModulatorBlock& block, double oscillator);
+    double EnvelopeValue(const ModulatorBlock& block, double oscillator);
+    double RandomStep(const ModulatorBlock& block, double oscillator);
+    double PitchValue(const ModulatorBlock& block, double oscillator);
+    // x in 0 .. 1 onto the shape (projection) or onto -1 .. 1.
+    double Project(double x, double phaseShift, double intervalSize);
+    void WriteTargets(double s, MParameterRegistry& parameters);
+    const float* DetectionChannel(const ModulatorBlock& block, int32_t channel) const;
+
+    ParameterDescriptor settings_[LFOSettingCount];
+    std::vector<std::unique_ptr<Target>> targets_;
+    MMutex targetLock_;
+    double output_ = 0.0, increment_ = 0.0;
+
+    // Follower: band-pass, detector state, the last measured position.
+    MAudioFilters::Filter<double> lowPass_, highPass_;
+    double bandPassKey_[3] = {-1, -1, -1};
+    double filterState_[2][8] = {};  // per channel: the low-pass, then the high-pass
+    double rms_ = 0.0, level_ = 0.0, holdLeft_ = 0.0, followerX_ = 0.0;
+    // Envelope: running mean square, gate and its times.
+    double meanSquare_ = 0.0;
+    bool gate_ = false;
+    double sinceOn_ = 0.0, sinceOff_ = 0.0, releaseFrom_ = 0.0, envelopeLevel_ = 0.0;
+    // Random: the internal position without a host song position.
+    double randomPosition_ = 0.0;
+    // Pitch.
+    MPitchDetectorFFT detector_;
+    double overlap_ = -1.0, pitchValue_ = 0.0, tuneCorrection_ = 0.0;
+    double sampleRate_ = 48000.0;
+};
+
+}  // namespace corvane
