@@ -192,8 +192,10 @@ double MLFO::EnvelopeValue(const ModulatorBlock& block, double oscillator) {
                 if (const float* channel = DetectionChannel(block, ch))
                     sum += std::isfinite(channel[i]) ? double(channel[i]) * channel[i] : 0.0;
             meanSquare_ = c * meanSquare_ + (1.0 - c) * sum + 1e-15;
-            if (!gate && meanSquare_ > on) gate = true, change = i;
-            else if (gate && meanSquare_ < off) gate = false, change = i;
+            if (!gate && meanSquare_ > on)
+                gate = true, change = i;
+            else if (gate && meanSquare_ < off)
+                gate = false, change = i;
         }
         if (change >= 0 && gate != gate_) {
             // The last change of the sub-block, at its sample position.

@@ -49,7 +49,7 @@ public:
         bool useFirstRange = false;
         bool enabled = true;
         bool shapeEnabled = false;
-        MEnvelopeGraph shape;   // maps 0 .. 1 to 0 .. 1; the identity by default
+        MEnvelopeGraph shape;  // maps 0 .. 1 to 0 .. 1; the identity by default
         double backup = -1.0;  // the value before modulation, restored on disable
         Target();
     };
