@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "framework/parameters/DisplayCallbacks.h"
+#include "framework/parameters/ParameterRows.h"
 
 namespace sonvera {
 
@@ -38,19 +39,6 @@ const char* const BandGraphIdentifiers[BandGraphCount] = {"BandDistributionCar",
                                                           "GateRatio"};
 
 namespace {
-
-struct ParameterRow {
-    const char* identifier;
-    const char* name;
-    const char* help;
-    ParameterKind kind;
-    double minimum, maximum, defaultValue;
-    DisplayCallback display;
-    const char* format;
-    ParameterCurve curve;
-    bool fullUpdate;
-    bool randomizable;
-};
 
 // In index order; groups have no identifier.
 const ParameterRow rows[VocoderParameterCount] = {
@@ -165,44 +153,10 @@ void SetTriplet(int32_t (&triplet)[3], int32_t a, int32_t b, int32_t c) {
     triplet[2] = c;
 }
 
-void DeclareRow(const ParameterRow& row, ParameterDescriptor& d) {
-    d = ParameterDescriptor();
-    d.kind = row.kind;
-    d.identifier = row.identifier;
-    d.name = row.name;
-    d.helpText = row.help;
-    d.displayCallback = row.display;
-    d.format = row.format;
-    d.curve = row.curve;
-    d.SetBit(0, ParameterBits::FullUpdate, row.fullUpdate);
-    d.SetBit(0, ParameterBits::Randomizable, row.randomizable);
-    switch (row.kind) {
-        case ParameterKindFloat:
-            d.floatValues = {row.minimum, row.maximum, row.defaultValue, row.defaultValue, row.defaultValue};
-            d.committedValue = row.defaultValue;
-            break;
-        case ParameterKindInteger: {
-            const auto value = static_cast<int32_t>(row.defaultValue);
-            d.integerValues = {static_cast<int32_t>(row.minimum), static_cast<int32_t>(row.maximum), value, value,
-                               value};
-            break;
-        }
-        case ParameterKindEnum:
-            d.enumValues = {VocoderModeNames, VocoderModeCount, static_cast<int32_t>(row.defaultValue),
-                            static_cast<int32_t>(row.defaultValue)};
-            break;
-        case ParameterKindBool:
-            d.boolValue = d.boolDefault = row.defaultValue != 0.0;
-            break;
-        default:
-            break;
-    }
-}
-
 }  // namespace
 
 void DeclareVocoderParameters(ParameterDescriptor (&d)[VocoderParameterCount]) {
-    for (int32_t i = 0; i < VocoderParameterCount; ++i) DeclareRow(rows[i], d[i]);
+    for (int32_t i = 0; i < VocoderParameterCount; ++i) DeclareRow(rows[i], d[i], VocoderModeNames, VocoderModeCount);
 
     // Further attribute values, carried for the framework.
     d[ParamSatCar].adapterFlags = AdapterFlags::Saturation;
