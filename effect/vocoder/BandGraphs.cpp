@@ -18,19 +18,23 @@ void DeclareBandGraphs(SpecialParameterDescriptor (&specials)[BandGraphCount],
         special.name = std::string("Graph ") + BandGraphNames[i];
         special.object = static_cast<MEnvelope*>(&graphs[i]);
         special.adapterFlags = AdapterFlags::BandGraph;
-        graphs[i].SetRange(BandGraphRange(i));
-        // Each graph starts as the identity of its meaning, so enabling it
-        // unedited changes nothing: the default band spacing for the
-        // frequency graphs, no offset and a factor of 1 for the others.
-        const MEnvelope::Range range = BandGraphRange(i);
-        MEnvelope::Point shape[2];
-        shape[0].x = range.xMin;
-        shape[1].x = range.xMax;
-        shape[0].y = NeutralGraphValue(i, range.xMin);
-        shape[1].y = NeutralGraphValue(i, range.xMax);
-        graphs[i].SetDefaultShape(shape, 2);
-        graphs[i].ResetToDefault();
+        PrepareBandGraph(graphs[i], i);
     }
+}
+
+void PrepareBandGraph(MEnvelope& graph, int32_t index) {
+    // Each graph starts as the identity of its meaning, so enabling it
+    // unedited changes nothing: the default band spacing for the frequency
+    // graphs, no offset and a factor of 1 for the others.
+    const MEnvelope::Range range = BandGraphRange(index);
+    graph.SetRange(range);
+    MEnvelope::Point shape[2];
+    shape[0].x = range.xMin;
+    shape[1].x = range.xMax;
+    shape[0].y = NeutralGraphValue(index, range.xMin);
+    shape[1].y = NeutralGraphValue(index, range.xMax);
+    graph.SetDefaultShape(shape, 2);
+    graph.ResetToDefault();
 }
 
 MEnvelope::Range BandGraphRange(int32_t graph) {

@@ -10,7 +10,9 @@
 
 namespace sonvera {
 
-// Declares the graphs to hosts and gives each its range and default shape.
+// Gives a graph its range and its default shape, and resets it to that shape.
+void PrepareBandGraph(corvane::MEnvelope& graph, int32_t index);
+// Declares the graphs to hosts and prepares each.
 void DeclareBandGraphs(corvane::SpecialParameterDescriptor (&specials)[BandGraphCount],
                        corvane::MEnvelopeGraph (&graphs)[BandGraphCount]);
 // Where a band graph's points may lie; no state can push a band out of the

@@ -64,30 +64,29 @@ ItemFourthOrder FourthOrderFor(const Segment& s) {
     return ItemFourthOrder(abs[0], abs[1], abs[2], abs[3], abs[4]);
 }
 
-template <class Plain, class Vector>
-bool AddPlainOrVector(MEnvelopeComputer& computer, double start, const Plain& plain) {
-    if (computer.vectorSwitch) return computer.Add(start, Vector(plain));
-    return computer.Add(start, plain);
+// The vector twin when the computer's vector switch is on, else the plain item.
+template <class Vector, class Plain>
+void AddPlainOrVector(MEnvelopeComputer& computer, double start, const Plain& plain) {
+    if (computer.vectorSwitch)
+        computer.Add(start, Vector(plain));
+    else
+        computer.Add(start, plain);
 }
 
-bool AddQuadratic(MEnvelopeComputer& computer, const Segment& s) {
+void AddQuadratic(MEnvelopeComputer& computer, const Segment& s) {
     double rel[5], abs[3];
     BlendedPowerInT(s, 2, rel);
     ExpandInX(rel, 2, s.x0, s.Width(), abs);
-    const ItemQuadratic item(abs[0], abs[1], abs[2]);
-    return computer.vectorSwitch ? computer.Add(s.x0, ItemQuadraticSSE(item.a, item.b, item.c))
-                                 : computer.Add(s.x0, item);
+    AddPlainOrVector<ItemQuadraticSSE>(computer, s.x0, ItemQuadratic(abs[0], abs[1], abs[2]));
 }
 
-bool AddFourthOrder(MEnvelopeComputer& computer, const Segment& s) {
-    const ItemFourthOrder item = FourthOrderFor(s);
-    return computer.vectorSwitch ? computer.Add(s.x0, ItemFourthOrderSSE(item.a, item.b, item.c, item.d, item.e))
-                                 : computer.Add(s.x0, item);
+void AddFourthOrder(MEnvelopeComputer& computer, const Segment& s) {
+    AddPlainOrVector<ItemFourthOrderSSE>(computer, s.x0, FourthOrderFor(s));
 }
 
 // f = 1 - (1 - t)^e2 above the diagonal, t^e1 below, with powers up to 256:
 // the widest range of bends of all types.
-bool AddExponencial(MEnvelopeComputer& computer, const Segment& s) {
+void AddExponencial(MEnvelopeComputer& computer, const Segment& s) {
     ItemExponencial item;
     item.offset = -s.x0;
     item.k = 1.0 / s.Width();
@@ -95,12 +94,12 @@ bool AddExponencial(MEnvelopeComputer& computer, const Segment& s) {
     item.e2 = s.c > 0 ? std::exp2(8.0 * s.c) : 1.0;
     item.base = s.y0;
     item.range = s.Rise();
-    return computer.Add(s.x0, item);
+    computer.Add(s.x0, item);
 }
 
 // The control point sits on the segment's anti-diagonal: at the middle for
 // c = 0, at (x0, y1) for c = 1 and at (x1, y0) for c = -1.
-bool AddBezier(MEnvelopeComputer& computer, const Segment& s) {
+void AddBezier(MEnvelopeComputer& computer, const Segment& s) {
     const double w = s.Width();
     const double xc = (s.x0 + s.x1) / 2 - s.c * w / 2;
     const double yc = (s.y0 + s.y1) / 2 + s.c * s.Rise() / 2;
@@ -126,14 +125,14 @@ bool AddBezier(MEnvelopeComputer& computer, const Segment& s) {
         item.B = by;
         item.C = cy;
     }
-    return computer.vectorSwitch ? computer.Add(s.x0, ItemBezierSSE(item)) : computer.Add(s.x0, item);
+    AddPlainOrVector<ItemBezierSSE>(computer, s.x0, item);
 }
 
 // An S: the first half bends one way to the middle value, the second the other.
-bool AddDouble(MEnvelopeComputer& computer, const Segment& s) {
+void AddDouble(MEnvelopeComputer& computer, const Segment& s) {
     const double xm = (s.x0 + s.x1) / 2, ym = (s.y0 + s.y1) / 2;
-    return computer.Add(
-        s.x0, ItemDouble(FourthOrderFor({s.x0, s.y0, xm, ym, s.c}), FourthOrderFor({xm, ym, s.x1, s.y1, -s.c}), xm));
+    computer.Add(s.x0,
+                 ItemDouble(FourthOrderFor({s.x0, s.y0, xm, ym, s.c}), FourthOrderFor({xm, ym, s.x1, s.y1, -s.c}), xm));
 }
 
 // Tangent at point k for the smooth types; the ends take their one segment's slope.
@@ -155,7 +154,7 @@ double Tangent(const MEnvelope::Point* p, int32_t count, int32_t k, bool monoton
     return span > MEnvelopeComputer::MinimumWidth ? (p[k + 1].y - p[k - 1].y) / span : 0.0;
 }
 
-bool AddSmooth(MEnvelopeComputer& computer, const MEnvelope::Point* p, int32_t count, int32_t k, int32_t method) {
+void AddSmooth(MEnvelopeComputer& computer, const MEnvelope::Point* p, int32_t count, int32_t k, int32_t method) {
     const MEnvelope::Point& a = p[k];
     const MEnvelope::Point& b = p[k + 1];
     double m0, m1;
@@ -172,15 +171,13 @@ bool AddSmooth(MEnvelopeComputer& computer, const MEnvelope::Point* p, int32_t c
     const double rel[4] = {a.y, w * m0, -3 * a.y - 2 * w * m0 + 3 * b.y - w * m1, 2 * a.y + w * m0 - 2 * b.y + w * m1};
     double abs[4];
     ExpandInX(rel, 3, a.x, w, abs);
-    const ItemCubic item(abs[0], abs[1], abs[2], abs[3]);
-    return computer.vectorSwitch ? computer.Add(a.x, ItemCubicSSE(item.a, item.b, item.c, item.d))
-                                 : computer.Add(a.x, item);
+    AddPlainOrVector<ItemCubicSSE>(computer, a.x, ItemCubic(abs[0], abs[1], abs[2], abs[3]));
 }
 
 // How many stairs, pulses, teeth, triangles or waves: 1 straight, 32 at full curvature.
 double RepeatCount(double c) { return 1.0 + std::round(std::fabs(c) * 31.0); }
 
-bool AddRepeating(MEnvelopeComputer& computer, const Segment& s, int32_t type) {
+void AddRepeating(MEnvelopeComputer& computer, const Segment& s, int32_t type) {
     const double n = RepeatCount(s.c), w = s.Width();
     switch (type) {
         case SegmentStairs: {
@@ -188,35 +185,40 @@ bool AddRepeating(MEnvelopeComputer& computer, const Segment& s, int32_t type) {
             item.base = s.y0;
             item.step = s.Rise() / n;
             item.n = n / w;
-            return computer.Add(s.x0, item);
+            computer.Add(s.x0, item);
+            return;
         }
         case SegmentPulses: {
             ItemPulses item;  // n pulses: y0 then y1 in each
             item.first = s.y0;
             item.second = s.y1;
             item.f = 2 * n / w;
-            return computer.Add(s.x0, item);
+            computer.Add(s.x0, item);
+            return;
         }
         case SegmentSaw: {
             ItemSaw item;
             item.base = s.y0;
             item.amplitude = s.Rise();
             item.f = n / w;
-            return computer.Add(s.x0, item);
+            computer.Add(s.x0, item);
+            return;
         }
         case SegmentTriangles: {
             ItemTriangles item;
             item.base = s.y0;
             item.amplitude = s.Rise();
             item.f = 2 * n / w;
-            return computer.Add(s.x0, item);
+            computer.Add(s.x0, item);
+            return;
         }
         default: {
             ItemSines item;  // an odd number of half waves, so it ends at y1
             item.base = (s.y0 + s.y1) / 2;
             item.amplitude = s.Rise() / 2;
             item.w = M_PI * (2 * n - 1) / w;
-            return computer.Add(s.x0, item);
+            computer.Add(s.x0, item);
+            return;
         }
     }
 }

@@ -127,14 +127,6 @@ void MEnvelope::Refit() {
     // offset, a factor of 1), else at the range's nearest end.
     const double empty = std::min(std::max(0.0, range_.yMin), range_.yMax);
     FitEnvelope(ordered, pointCount_, smoothingMethod_, empty, computer_);
-    changed_ = true;
-}
-
-bool MEnvelope::TakeChanged() {
-    MLock hold(lock_);
-    const bool changed = changed_;
-    changed_ = false;
-    return changed;
 }
 
 double MEnvelope::Value(double x) {

@@ -96,8 +96,6 @@ public:
     void Store(MStoreContext& context);
 
     MMutex& Lock() { return lock_; }
-    // Raised by every edit; whoever mirrors the curve clears it.
-    bool TakeChanged();
 
 private:
     Point Limited(const Point& point) const;
@@ -109,7 +107,6 @@ private:
     Point defaultPoints_[MaxPoints];
     int32_t defaultCount_ = 0;
     int32_t smoothingMethod_ = SmoothingMode1;
-    bool changed_ = false;
     MEnvelopeComputer computer_;
     MMutex lock_;
 };

@@ -131,6 +131,7 @@ public:
 class ItemQuadraticSSE : public ItemQuadratic {
 public:
     using ItemQuadratic::ItemQuadratic;
+    explicit ItemQuadraticSSE(const ItemQuadratic& plain) : ItemQuadratic(plain) {}
     void Fill(float* out, double first, double step, int32_t count) const override;
     void Fill(double* out, double first, double step, int32_t count) const override;
 };
@@ -138,6 +139,7 @@ public:
 class ItemCubicSSE : public ItemCubic {
 public:
     using ItemCubic::ItemCubic;
+    explicit ItemCubicSSE(const ItemCubic& plain) : ItemCubic(plain) {}
     void Fill(float* out, double first, double step, int32_t count) const override;
     void Fill(double* out, double first, double step, int32_t count) const override;
 };
@@ -145,6 +147,7 @@ public:
 class ItemFourthOrderSSE : public ItemFourthOrder {
 public:
     using ItemFourthOrder::ItemFourthOrder;
+    explicit ItemFourthOrderSSE(const ItemFourthOrder& plain) : ItemFourthOrder(plain) {}
     void Fill(float* out, double first, double step, int32_t count) const override;
     void Fill(double* out, double first, double step, int32_t count) const override;
 };

@@ -71,8 +71,7 @@ bool MLFO::RemoveTarget(int32_t position, std::string& message) {
 }
 
 void MLFO::Initialise(double sampleRate) {
-    if (sampleRate > 0.0) sampleRate_ = sampleRate;
-    detector_.Setup(sampleRate_);
+    detector_.Setup(sampleRate);
     overlap_ = -1.0;
     std::fill(&filterState_[0][0], &filterState_[0][0] + 16, 0.0);
     rms_ = level_ = holdLeft_ = followerX_ = meanSquare_ = 0.0;
@@ -181,6 +180,7 @@ double MLFO::Follow(const ModulatorBlock& block, double oscillator) {
 
 double MLFO::EnvelopeValue(const ModulatorBlock& block, double oscillator) {
     const double rate = block.sampleRate, dt = 1.0 / rate;
+    bool gateMoved = false;  // then the gate's own time is set, else the block advances it
     if (envelopeSource == EnvelopeFromAudio) {
         const double c = Keep(Value(EnvelopeRMSLength), rate);
         const double on = Value(EnvelopeThresholdOn), off = Value(EnvelopeThresholdOff);
@@ -206,12 +206,10 @@ double MLFO::EnvelopeValue(const ModulatorBlock& block, double oscillator) {
                 NoteOff();
                 sinceOff_ = (block.samples - change) * dt;
             }
-        } else {
-            (gate_ ? sinceOn_ : sinceOff_) += block.samples * dt;
+            gateMoved = true;
         }
-    } else {
-        (gate_ ? sinceOn_ : sinceOff_) += block.samples * dt;
     }
+    if (!gateMoved) (gate_ ? sinceOn_ : sinceOff_) += block.samples * dt;
     envelopeLevel_ = gate_ ? envelope.HeldLevel(sinceOn_) : envelope.ReleaseLevel(sinceOff_, releaseFrom_);
     const double f = Project(envelopeLevel_, Value(EnvelopePhase), Value(EnvelopeIntervalSize));
     const double a = Value(EnvelopeLFOModulation);
@@ -271,7 +269,6 @@ double MLFO::PitchValue(const ModulatorBlock& block, double oscillator) {
 }
 
 void MLFO::Process(const ModulatorBlock& block, MParameterRegistry& parameters) {
-    sampleRate_ = block.sampleRate;
     double s;
     if (automationRead && !automationWrite) {
         s = 2.0 * Value(LFOAutomatedValue) - 1.0;

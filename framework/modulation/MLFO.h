@@ -131,7 +131,6 @@ private:
     // Pitch.
     MPitchDetectorFFT detector_;
     double overlap_ = -1.0, pitchValue_ = 0.0, tuneCorrection_ = 0.0;
-    double sampleRate_ = 48000.0;
 };
 
 }  // namespace corvane

@@ -29,12 +29,10 @@ double Warp(const MSignalGenerator::Settings& s, double t) {
 }
 
 float ShapeMix(double position, double index) {
-    int32_t i = static_cast<int32_t>(position);
-    double f = position - i;
-    if (i >= SignalShapeCount - 1) i = SignalShapeCount - 2, f = 1.0;
-    const float a = TableValue(BuiltInShapeTable(i), index);
-    const float b = TableValue(BuiltInShapeTable(i + 1), index);
-    return static_cast<float>(a + (b - a) * f);
+    const ShapeNeighbours n = NeighboursAt(position);
+    const float a = TableValue(BuiltInShapeTable(n.first), index);
+    const float b = TableValue(BuiltInShapeTable(n.first + 1), index);
+    return static_cast<float>(a + (b - a) * n.fraction);
 }
 
 // One period of a sine, for the harmonic sums: partial h at sample i reads
@@ -144,6 +142,11 @@ bool MSignalGenerator::TakeChanged() {
     return changed;
 }
 
+void MSignalGenerator::Adopt() {
+    Sanitise();
+    Recompute();
+}
+
 void MSignalGenerator::Sanitise() {
     Settings& s = settings_;
     s.shape = std::isnan(s.shape) ? 0.0 : std::min(std::max(s.shape, 0.0), double(SignalShapeCount - 1));
@@ -230,14 +233,12 @@ bool MSignalGenerator::CustomInputsChanged() const {
 }
 
 void MSignalGenerator::Recompute() {
-    if (!dirty_) return;
     const Settings& s = settings_;
     if (s.customMorph > 0.0 && (!customValid_ || CustomInputsChanged())) {
         ComputeCustomShape(custom_);
         customInputs_ = s;
         customValid_ = true;
     }
-    const float* custom = custom_;
     for (int32_t i = 0; i < SignalTableSize; ++i) {
         const double u = Warp(s, i / double(SignalTableSize));
         if (u < 0.0) {
@@ -246,7 +247,7 @@ void MSignalGenerator::Recompute() {
         }
         const double index = u * SignalTableSize;
         double v = ShapeMix(s.shape, index);
-        if (s.customMorph > 0.0) v += (TableValue(custom, index) - v) * s.customMorph;
+        if (s.customMorph > 0.0) v += (TableValue(custom_, index) - v) * s.customMorph;
         if (s.stepSequencer > 0.0) {
             const double position = u * SignalStepCount;
             const int32_t k = std::min(static_cast<int32_t>(position), SignalStepCount - 1);
@@ -277,7 +278,6 @@ void MSignalGenerator::Recompute() {
             smoothed[i] = static_cast<float>(sum(i - width / 2, i - width / 2 + width) / width);
         std::memcpy(table_, smoothed, sizeof table_);
     }
-    dirty_ = false;
     changed_ = true;
 }
 

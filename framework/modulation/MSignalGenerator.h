@@ -61,9 +61,7 @@ public:
     void Change(Edit&& edit) {
         MLock hold(lock_);
         edit(settings_);
-        Sanitise();
-        dirty_ = true;
-        Recompute();
+        Adopt();
     }
     Settings GetSettings();
 
@@ -79,6 +77,8 @@ public:
     bool TakeChanged();
 
 private:
+    // Limits the settings just written and recomputes the table.
+    void Adopt();
     void Sanitise();
     void Recompute();
     void ComputeCustomShape(float* custom) const;
@@ -87,7 +87,6 @@ private:
 
     const bool withHarmonics_;
     Settings settings_;
-    bool dirty_ = true;
     bool changed_ = false;
     float table_[SignalTableSize];
     // The custom shape costs the most; it is kept until its inputs change.

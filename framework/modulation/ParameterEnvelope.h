@@ -23,12 +23,14 @@ public:
 template <class Object>
 class ParameterSpecialBase : public ParameterSpecialMainBase {
 public:
+    static constexpr bool OwnedByEffect = true;
     Object* object = nullptr;
 };
 
 template <class Object>
 class ParameterSpecialBaseCustom : public ParameterSpecialMainBase {
 public:
+    static constexpr bool OwnedByEffect = false;
     Object* object = nullptr;
     void* editorLink = nullptr;
 };
@@ -63,8 +65,8 @@ public:
     void SetValue(int32_t local, double value, bool silent) override {
         if (this->object == nullptr || !ParameterEnvelopeAccess::Write(*this->object, local, value)) return;
         if (this->owner == nullptr) return;
-        // The effect reads its curves in Update.
-        this->owner->SetUpdatePending();
+        // The effect reads its own curves in Update; the framework's are read per block.
+        if (Base::OwnedByEffect) this->owner->SetUpdatePending();
         if (!silent) this->owner->NeedUpdateEditor(*this);
     }
     double GetDefaultValue(int32_t local) override {

@@ -52,11 +52,7 @@ void MSignalGenerator::Store(MStoreContext& context) {
             real("HarmonicPhase" + n, g.phase[h], d.phase[h]);
         }
     }
-    if (!context.storing) {
-        Sanitise();
-        dirty_ = true;
-        Recompute();
-    }
+    if (!context.storing) Adopt();
 }
 
 }  // namespace corvane

@@ -124,11 +124,16 @@ float TableValue(const float* table, double index) {
     return a + (b - a) * f;
 }
 
-std::string ShapeMixText(double position) {
+ShapeNeighbours NeighboursAt(double position) {
     const double s = std::isnan(position) ? 0.0 : std::min(std::max(position, 0.0), double(SignalShapeCount - 1));
-    int32_t i = static_cast<int32_t>(s);
-    double f = s - i;
-    if (i == SignalShapeCount - 1) i = SignalShapeCount - 2, f = 1.0;
+    const int32_t i = std::min(static_cast<int32_t>(s), SignalShapeCount - 2);
+    return {i, s - i};
+}
+
+std::string ShapeMixText(double position) {
+    const ShapeNeighbours n = NeighboursAt(position);
+    const int32_t i = n.first;
+    const double f = n.fraction;
     const int64_t p = static_cast<int64_t>(RoundHalfUp(f * 100.0));
     if (p == 0) return SignalShapeNames[i];
     if (p == 100) return SignalShapeNames[i + 1];

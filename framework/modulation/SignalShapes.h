@@ -36,6 +36,14 @@ enum SignalShape : int32_t {
 // [any thread] The table of one shape; the first call builds all of them.
 const float* BuiltInShapeTable(int32_t shape);
 
+// The two built-in shapes a position (limited to 0 .. 15) lies between, and
+// how far towards the second: the last position is all of the last shape.
+struct ShapeNeighbours {
+    int32_t first;
+    double fraction;
+};
+ShapeNeighbours NeighboursAt(double position);
+
 // A table entry at a fractional index, mixing its two neighbours (the
 // period wraps around).
 float TableValue(const float* table, double index);

@@ -102,7 +102,8 @@ std::vector<uint8_t> ApplyGraphOptions(const std::vector<uint8_t>& state, const 
     MXMLItem root = ReadState(state);
     for (const GraphOption& option : graphs) {
         MEnvelope curve;
-        curve.SetRange(BandGraphRange(option.graph));
+        PrepareBandGraph(curve, option.graph);
+        curve.ClearPoints();
         for (const auto& [x, y] : option.points) curve.AddPoint({x, y, 0.0, 1.0, SegmentMode1});
         MXMLItem& element = root.GetOrAddSubItem(BandGraphIdentifiers[option.graph]);
         MStoreContext context(true, element);
@@ -119,8 +120,7 @@ std::vector<std::string> DescribeGraphs(const std::vector<uint8_t>& state) {
     std::vector<std::string> lines;
     for (int32_t g = 0; g < BandGraphCount; ++g) {
         MEnvelope curve;
-        curve.SetRange(BandGraphRange(g));
-        curve.ResetToDefault();
+        PrepareBandGraph(curve, g);
         bool enabled = false;
         if (MXMLItem* element = root.FindSubItem(BandGraphIdentifiers[g])) {
             MStoreContext context(false, *element);
