@@ -54,8 +54,10 @@ double MADSR::Get(int32_t setting) {
 void MADSR::Set(int32_t setting, double value) {
     if (setting < 0 || setting >= SettingCount) return;
     MLock hold(lock_);
-    // Limited to what the normalised travel reaches.
-    values_[setting] = FromNormalised(setting, ToNormalised(setting, std::isnan(value) ? 0.0 : value));
+    // Limited to what the normalised travel reaches; a value inside stays exactly as given.
+    if (std::isnan(value)) value = 0.0;
+    const double low = IsShape(setting) ? -1.0 : 0.0, high = IsTime(setting) ? MaxTime : 1.0;
+    values_[setting] = std::min(std::max(value, low), high);
     Refit();
 }
 

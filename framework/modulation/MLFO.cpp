@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "framework/core/MLock.h"
+#include "framework/parameters/AutomationAdapter.h"
 #include "framework/parameters/MParameterRegistry.h"
 
 namespace corvane {
@@ -34,17 +35,49 @@ MLFO::Target::Target() {
 
 MLFO::MLFO() {
     DeclareLFOSettings(settings_);
+    for (MEnvelopeGraph* curve : {&customAttackShape, &customReleaseShape}) {
+        const Target identity;
+        curve->SetRange(identity.shape.GetRange());
+        MEnvelope::Point points[2] = {identity.shape.DefaultPointAt(0), identity.shape.DefaultPointAt(1)};
+        curve->SetDefaultShape(points, 2);
+        curve->ResetToDefault();
+    }
     targets_.push_back(std::make_unique<Target>());
 }
 
 double MLFO::Value(int32_t setting) const {
+    // Hosts write these while the audio thread reads them.
     const ParameterDescriptor& d = settings_[setting];
-    if (d.kind == ParameterKindInteger) return d.integerValues.value;
-    if (d.kind == ParameterKindBool) return d.boolValue;
-    return d.floatValues.value;
+    if (d.kind == ParameterKindInteger) return LoadRelaxed(d.integerValues.value);
+    if (d.kind == ParameterKindBool) return LoadRelaxed(d.boolValue);
+    if (d.kind == ParameterKindEnum) return LoadRelaxed(d.enumValues.valueIndex);
+    return LoadRelaxed(d.floatValues.value);
 }
 
-bool MLFO::Flag(int32_t setting) const { return settings_[setting].boolValue != 0; }
+bool MLFO::Flag(int32_t setting) const { return LoadRelaxed(settings_[setting].boolValue) != 0; }
+
+bool MLFO::InUse() {
+    MLock hold(targetLock_);
+    return targets_.size() >= 2 || (targets_.size() == 1 && targets_.front()->enabled);
+}
+
+void MLFO::AssignTarget(int32_t position, int32_t index, MParameterRegistry& parameters) {
+    MLock hold(targetLock_);
+    if (position < 0 || position >= static_cast<int32_t>(targets_.size())) return;
+    Target& target = *targets_[static_cast<size_t>(position)];
+    target.index = index;
+    target.enabled = index >= 0;
+    target.backup = index >= 0 ? parameters.GetParameter(index) : -1.0;
+}
+
+void MLFO::EnabledChanged(bool byUser, MParameterRegistry& parameters) {
+    if (Enabled() == wasEnabled_) return;  // hosts repeat values
+    wasEnabled_ = Enabled();
+    if (wasEnabled_)
+        RememberTargets(parameters);
+    else if (byUser || restoreWhenDisabled)
+        RestoreTargets(parameters);
+}
 
 int32_t MLFO::TargetCount() {
     MLock hold(targetLock_);
@@ -95,22 +128,44 @@ const float* MLFO::DetectionChannel(const ModulatorBlock& block, int32_t channel
     return block.inputs[(Flag(LFOSideChain) ? 8 : 0) + channel];
 }
 
-double MLFO::Project(double x, double phaseShift, double intervalSize) {
-    if (project) return shape.Value(x * intervalSize + phaseShift);
+double MLFO::Project(bool onShape, double x, double phaseShift, double intervalSize) {
+    if (onShape) return shape.Value(x * intervalSize + phaseShift);
     return Limit(2.0 * x - 1.0, -1.0, 1.0);
 }
 
-double MLFO::Oscillator(const ModulatorBlock& block) {
-    double inc = Value(LFOFrequency) / block.sampleRate * (Flag(LFOHiSpeed) ? 10.0 : 1.0);
-    if (sync.enabled && block.tempo >= 0.0) {
-        const double k = SyncCyclesPerWholeNote(sync.length, sync.type);
-        inc = block.tempo / (block.sampleRate * 240.0) * k;
-        if (block.songPosition >= 0.0) phase = Fraction(sync.phase + block.songPosition * k * 0.25);
+double MLFO::Oscillator(const ModulatorBlock& block, PhaseSyncGroup* group) {
+    const bool synced = syncEnabled && block.tempo >= 0.0;
+    const double k =
+        SyncCyclesPerWholeNote(static_cast<int32_t>(Value(LFOSyncLength)), static_cast<int32_t>(Value(LFOSyncType)));
+    const double source[3] = {synced ? block.tempo : Value(LFOFrequency) * (Flag(LFOHiSpeed) ? 10.0 : 1.0),
+                              synced ? k : -1.0, block.sampleRate};
+    if (!std::equal(source, source + 3, incrementSource_)) {
+        std::copy(source, source + 3, incrementSource_);
+        increment_ = synced ? block.tempo / (block.sampleRate * 240.0) * k : source[0] / block.sampleRate;
     }
-    increment_ = inc;
+    if (group != nullptr) JoinGroup(*group);
+    if (synced && block.songPosition >= 0.0) phase = Fraction(Value(LFOSyncPhase) + block.songPosition * k * 0.25);
     const double value = shape.Value(phase);
-    phase = Fraction(phase + block.samples * inc);
+    phase = Fraction(phase + block.samples * increment_);
     return value;
+}
+
+// The first member whose own increment moved leads: the group takes its
+// increment and phase. The others take the group's increment, and the
+// phase of the block's first member.
+void MLFO::JoinGroup(PhaseSyncGroup& group) {
+    if (!group.led && std::fabs(increment_ - group.increment) >= 1e-50) {
+        group.led = true;
+        group.increment = increment_;
+        group.phase = phase;
+    } else {
+        increment_ = group.increment;
+        if (group.processed == 0)
+            group.phase = phase;
+        else
+            phase = group.phase;
+    }
+    ++group.processed;
 }
 
 // The level detector: peak or RMS, then a one-pole attack and release with
@@ -173,7 +228,7 @@ double MLFO::Follow(const ModulatorBlock& block, double oscillator) {
     }
     const double v = followerMode == FollowerDirect ? (lowest + highest) / 2.0 : level_;
     followerX_ = FollowerPosition(followerMode, v, Value(FollowerLevelMin), Value(FollowerLevelMax));
-    const double f = Project(previousX, Value(FollowerPhase), Value(FollowerIntervalSize));
+    const double f = Project(projectFollower, previousX, Value(FollowerPhase), Value(FollowerIntervalSize));
     const double a = Value(FollowerLFOModulation);
     return (1.0 - a) * f + a * oscillator;
 }
@@ -211,7 +266,7 @@ double MLFO::EnvelopeValue(const ModulatorBlock& block, double oscillator) {
     }
     if (!gateMoved) (gate_ ? sinceOn_ : sinceOff_) += block.samples * dt;
     envelopeLevel_ = gate_ ? envelope.HeldLevel(sinceOn_) : envelope.ReleaseLevel(sinceOff_, releaseFrom_);
-    const double f = Project(envelopeLevel_, Value(EnvelopePhase), Value(EnvelopeIntervalSize));
+    const double f = Project(projectEnvelope, envelopeLevel_, Value(EnvelopePhase), Value(EnvelopeIntervalSize));
     const double a = Value(EnvelopeLFOModulation);
     return (1.0 - a) * f + a * oscillator;
 }
@@ -227,7 +282,7 @@ double MLFO::RandomStep(const ModulatorBlock& block, double oscillator) {
         randomPosition_ += block.samples / (0.5 * block.sampleRate);
     }
     const double r = RandomValue(position, Value(RandomSmoothness));
-    const double f = Project(Limit(r, 0.0, 1.0), Value(RandomPhase), Value(RandomIntervalSize));
+    const double f = Project(projectRandom, Limit(r, 0.0, 1.0), Value(RandomPhase), Value(RandomIntervalSize));
     const double a = Value(RandomLFOModulation);
     return (1.0 - a) * f + a * oscillator;
 }
@@ -268,12 +323,12 @@ double MLFO::PitchValue(const ModulatorBlock& block, double oscillator) {
     return (1.0 - a) * pitchValue_ + a * oscillator;
 }
 
-void MLFO::Process(const ModulatorBlock& block, MParameterRegistry& parameters) {
+void MLFO::Process(const ModulatorBlock& block, MParameterRegistry& parameters, PhaseSyncGroup* group) {
     double s;
     if (automationRead && !automationWrite) {
         s = 2.0 * Value(LFOAutomatedValue) - 1.0;
     } else {
-        const double oscillator = Oscillator(block);
+        const double oscillator = Oscillator(block, group);
         switch (mode) {
             case LFOModeFollower:
                 s = Follow(block, oscillator);
@@ -294,7 +349,11 @@ void MLFO::Process(const ModulatorBlock& block, MParameterRegistry& parameters) 
     }
     s = Limit(s, -1.0, 1.0);
     output_ = s;
-    if (automationWrite) settings_[LFOAutomatedValue].floatValues.value = (s + 1.0) * 0.5;
+    if (automationWrite) {
+        ParameterDescriptor& automated = settings_[LFOAutomatedValue];
+        automated.floatValues.value = (s + 1.0) * 0.5;
+        if (automated.adapter != nullptr) automated.adapter->SendAllAutomation();
+    }
     WriteTargets(s, parameters);
 }
 
@@ -314,6 +373,13 @@ void MLFO::RestoreTargets(MParameterRegistry& parameters) {
     MLock hold(targetLock_);
     for (const std::unique_ptr<Target>& target : targets_)
         if (target->index >= 0 && target->backup >= 0.0) parameters.SetParameter(target->index, target->backup, false);
+}
+
+void MLFO::AdoptLoadedState(MParameterRegistry& parameters) {
+    wasEnabled_ = Enabled();
+    MLock hold(targetLock_);
+    for (const std::unique_ptr<Target>& target : targets_)
+        if (target->index >= 0 && target->backup < 0.0) target->backup = parameters.GetParameter(target->index);
 }
 
 void MLFO::RememberTargets(MParameterRegistry& parameters) {

@@ -23,6 +23,7 @@
 namespace corvane {
 
 class MParameterRegistry;
+class MStoreContext;
 
 enum LFOMode : int32_t { LFOModeNormal, LFOModeFollower, LFOModeEnvelope, LFOModeRandom, LFOModePitch };
 extern const char* const LFOModeNames[5];
@@ -38,8 +39,19 @@ struct ModulatorBlock {
     int32_t samples = 0;
 };
 
+// The shared state of a phase sync group: members run at the increment of
+// the last one whose own increment changed (the leader) and at the phase
+// of the first member processed in the block.
+struct PhaseSyncGroup {
+    double increment = 0.0, phase = 0.0;
+    int32_t processed = 0;  // members processed in the current block
+    bool led = false;       // a member took the lead in the current block
+    void StartBlock() { processed = 0, led = false; }
+};
+
 class MLFO {
 public:
+    static constexpr int32_t MaxPhaseSyncGroups = 4;
     static constexpr const char* LastTargetMessage = "There must be at least one parameter for each modulator.";
 
     struct Target {
@@ -47,18 +59,18 @@ public:
         TargetRange range;
         bool invert = false;
         bool useFirstRange = false;
-        bool enabled = true;
+        bool enabled = false;  // set when a parameter is assigned
         bool shapeEnabled = false;
         MEnvelopeGraph shape;  // maps 0 .. 1 to 0 .. 1; the identity by default
         double backup = -1.0;  // the value before modulation, restored on disable
         Target();
     };
 
-    struct Sync {
-        bool enabled = false;
-        int32_t length = 7;  // one cycle per whole note
-        int32_t type = SyncStraight;
-        double phase = 0.0;
+    // Turns a target's parameter index into the name it is stored under and back.
+    struct ParameterNames {
+        virtual ~ParameterNames() = default;
+        virtual std::string NameOf(int32_t index) = 0;
+        virtual int32_t IndexOf(const std::string& name) = 0;  // -1 when unknown
     };
 
     MLFO();
@@ -66,56 +78,84 @@ public:
     ParameterDescriptor& Setting(int32_t setting) { return settings_[setting]; }
     double Value(int32_t setting) const;
     bool Flag(int32_t setting) const;
+    bool Enabled() const { return Flag(LFOEnabled); }
 
     int32_t mode = LFOModeNormal;
     int32_t followerMode = FollowerLogarithmic;
     int32_t envelopeSource = EnvelopeFromMIDI;
-    bool restoreWhenDisabled = false, automationRead = false, automationWrite = false;
-    bool maximize = false, project = true, autoTune = false;
-    int32_t phaseSyncGroup = 0;
-    Sync sync;
+    bool restoreWhenDisabled = false, automationRead = false, automationWrite = false, midiReset = false;
+    bool maximize = false, autoTune = false, syncEnabled = false;
+    // Projection onto the shape, per mode that has it.
+    bool projectFollower = true, projectEnvelope = true, projectRandom = true;
+    int32_t phaseSyncGroup = 0;                                  // 0: none
+    int32_t audioEnvelopeThreshold = 1, currentPresetIndex = 0;  // carried with the state
     double phase = 0.0;
 
     MSignalGenerator shape;
     MADSR envelope;
+    // The follower's attack and release curves, carried with the state.
+    MEnvelopeGraph customAttackShape, customReleaseShape;
 
     // Target list; edits take the list lock, as the audio thread's writes do.
     int32_t TargetCount();
     Target& TargetAt(int32_t position) { return *targets_.at(static_cast<size_t>(position)); }
     void AddTarget();
+    // Points a target at a parameter and enables it; its value now is the one restored later.
+    void AssignTarget(int32_t position, int32_t index, MParameterRegistry& parameters);
     // False with LastTargetMessage when it is the last one.
     bool RemoveTarget(int32_t position, std::string& message);
     MMutex& TargetLock() { return targetLock_; }
+    // In use: worth a place in the stored state.
+    bool InUse();
+
+    // Switching on remembers the targets' values; switching off puts them
+    // back when the user did it, or by automation with restore-when-disabled.
+    void EnabledChanged(bool byUser, MParameterRegistry& parameters);
 
     // [main-thread] Sample rate; clears the detectors.
     void Initialise(double sampleRate);
     // [audio-thread] One sub-block; writes the targets through the registry.
-    void Process(const ModulatorBlock& block, MParameterRegistry& parameters);
+    void Process(const ModulatorBlock& block, MParameterRegistry& parameters, PhaseSyncGroup* group = nullptr);
     void NoteOn();
     void NoteOff();
     // Puts back the values the targets had before modulation.
     void RestoreTargets(MParameterRegistry& parameters);
     // Reads each target's current value as its value before modulation.
     void RememberTargets(MParameterRegistry& parameters);
+    // After a load: targets without a stored value before modulation read it now.
+    void AdoptLoadedState(MParameterRegistry& parameters);
+
+    // [main-thread] Two-way storage into the modulator's element; loading
+    // replaces the settings and targets (the caller holds processing off).
+    void Store(MStoreContext& context, ParameterNames& names);
+    // Every setting, the shapes and the target list as a new modulator has them.
+    void ResetToDefaults();
 
     double Output() const { return output_; }
     double Increment() const { return increment_; }
 
 private:
-    double Oscillator(const ModulatorBlock& block);
+    double Oscillator(const ModulatorBlock& block, PhaseSyncGroup* group);
+    void JoinGroup(PhaseSyncGroup& group);
     double Follow(const ModulatorBlock& block, double oscillator);
     double EnvelopeValue(const ModulatorBlock& block, double oscillator);
     double RandomStep(const ModulatorBlock& block, double oscillator);
     double PitchValue(const ModulatorBlock& block, double oscillator);
     // x in 0 .. 1 onto the shape (projection) or onto -1 .. 1.
-    double Project(double x, double phaseShift, double intervalSize);
+    double Project(bool onShape, double x, double phaseShift, double intervalSize);
     void WriteTargets(double s, MParameterRegistry& parameters);
     const float* DetectionChannel(const ModulatorBlock& block, int32_t channel) const;
+    void StoreTargets(MStoreContext& context, ParameterNames& names);
+    void StoreModeSettings(MStoreContext& context);
 
     ParameterDescriptor settings_[LFOSettingCount];
     std::vector<std::unique_ptr<Target>> targets_;
     MMutex targetLock_;
-    double output_ = 0.0, increment_ = 0.0;
+    double output_ = 0.0;
+    bool wasEnabled_ = false;
+    // The phase increment per sample; recomputed only when what it comes
+    // from changes, so that a phase sync group can tell who moved.
+    double increment_ = 0.0, incrementSource_[3] = {-1, -1, -1};
 
     // Follower: band-pass, detector state, the last measured position.
     MAudioFilters::Filter<double> lowPass_, highPass_;

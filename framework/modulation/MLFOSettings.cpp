@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "framework/modulation/ModulatorLaws.h"
 #include "framework/parameters/DisplayCallbacks.h"
 #include "framework/parameters/ParameterRows.h"
 
@@ -17,7 +18,7 @@ const ParameterRow rows[LFOSettingCount] = {
     {"Frequency", "Frequency", "", ParameterKindFloat, 0.001, 1, 0.1, Frequency, "", CurveLinear, false, true},
     {"HiSpeed", "High-speed", "", ParameterKindBool, 0, 1, 0, nullptr, "", CurveLinear, false, true},
     {"SideChain", "Side-chain", "", ParameterKindBool, 0, 1, 0, nullptr, "", CurveLinear, false, true},
-    {"", "Automated value", "", ParameterKindFloat, 0, 1, 0.5, Percent, "", CurveLinear, false, true},
+    {"AutomatedValue", "Automated value", "", ParameterKindFloat, 0, 1, 0.5, Percent, "", CurveLinear, false, true},
     {"LFOModulation", "Follower - LFO modulation", "", ParameterKindFloat, 0, 1, 0, Percent, "", CurveLinear, false,
      true},
     {"LevelMin", "Follower - Level min", "", ParameterKindFloat, -120, 0, -50, nullptr, "{+0.2} dB", CurveLinear, false,
@@ -79,13 +80,24 @@ const ParameterRow rows[LFOSettingCount] = {
      true},
     {"AutoTuneDepth", "Pitch - Auto-tune depth", "", ParameterKindFloat, 0, 1, 0.5, Percent, "", CurveLinear, false,
      true},
+    {"synclength", "Length", "", ParameterKindEnum, 0, 14, 7, nullptr, "", CurveLinear, false, true},
+    {"synctype", "Type", "", ParameterKindEnum, 0, 3, 0, nullptr, "", CurveLinear, false, true},
+    {"syncphase", "Phase", "", ParameterKindFloat, 0, 1, 0, Degrees, "", CurveLinear, false, true},
 };
 
 }  // namespace
 
+const char* const SyncLengthNames[15] = {"128/1", "64/1", "32/1", "16/1", "8/1",  "4/1",  "2/1",  "1/1",
+                                         "1/2",   "1/4",  "1/8",  "1/16", "1/32", "1/64", "1/128"};
+
 void DeclareLFOSettings(ParameterDescriptor (&settings)[LFOSettingCount]) {
     for (int32_t i = 0; i < LFOSettingCount; ++i) {
-        DeclareRow(rows[i], settings[i]);
+        if (i == LFOSyncLength)
+            DeclareRow(rows[i], settings[i], SyncLengthNames, SyncLengthCount);
+        else if (i == LFOSyncType)
+            DeclareRow(rows[i], settings[i], SyncTypeNames, 4);
+        else
+            DeclareRow(rows[i], settings[i]);
         settings[i].adapterFlags = AdapterFlags::FrameworkParameter;
     }
 }

@@ -52,8 +52,14 @@ enum LFOSetting : int32_t {
     PitchAccuracy,
     PitchAutoTuneSpeed,
     PitchAutoTuneDepth,
+    LFOSyncLength,
+    LFOSyncType,
+    LFOSyncPhase,
     LFOSettingCount
 };
+
+// One cycle's length in notes, by sync length index: "128/1" .. "1/128".
+extern const char* const SyncLengthNames[15];
 
 // Fills the descriptors with their fixed declarations and default values.
 void DeclareLFOSettings(ParameterDescriptor (&settings)[LFOSettingCount]);

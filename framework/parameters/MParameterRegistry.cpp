@@ -113,14 +113,30 @@ void MParameterRegistry::RegisterAdapter(std::unique_ptr<Adapter> adapter) {
     adapters_.push_back(std::move(adapter));
 }
 
-void MParameterRegistry::RegisterFrameworkDescriptor(ParameterDescriptor& descriptor) {
-    std::unique_ptr<ParameterBaseCustom> adapter = MakeFrameworkAdapter(descriptor.kind);
+ParameterBaseCustom& MParameterRegistry::RegisterFrameworkDescriptor(ParameterDescriptor& descriptor,
+                                                                     const std::string& prefix,
+                                                                     std::unique_ptr<ParameterBaseCustom> adapter) {
+    if (adapter == nullptr) adapter = MakeFrameworkAdapter(descriptor.kind);
+    ParameterBaseCustom& registered = *adapter;
     adapter->descriptor = &descriptor;
     adapter->name = descriptor.name;
     adapter->path = JoinTexts(descriptor.pathPart1, descriptor.pathPart2);
     adapter->flags = descriptor.adapterFlags;
+    adapter->prefix = prefix;
     descriptor.adapter = adapter.get();
     RegisterAdapter(std::move(adapter));
+    return registered;
+}
+
+void MParameterRegistry::RegisterFrameworkSpecial(const SpecialParameterDescriptor& special,
+                                                  const std::string& prefix) {
+    auto factory = specialFactories_.find(special.kind);
+    if (factory == specialFactories_.end()) throw MException("Invalid plugin parameter type.");
+    for (std::unique_ptr<Adapter>& adapter : factory->second(special, false)) {
+        adapter->flags = special.adapterFlags;
+        adapter->prefix = prefix;
+        RegisterAdapter(std::move(adapter));
+    }
 }
 
 void MParameterRegistry::Finish() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/parameters/AutomationAdapter.h"
+#include "framework/parameters/ParameterAdapters.h"
 #include "framework/parameters/ParameterTable.h"
 
 namespace corvane {
@@ -38,7 +39,11 @@ public:
     // Registration, in this order, then Finish().
     void RegisterEffect(MParameterEffect& effect, const ParameterTable& table);
     void RegisterAdapter(std::unique_ptr<Adapter> adapter);  // modulators, multiparameters
-    void RegisterFrameworkDescriptor(ParameterDescriptor& descriptor);
+    // A descriptor the framework owns; `adapter` replaces the plain one of its kind.
+    ParameterBaseCustom& RegisterFrameworkDescriptor(ParameterDescriptor& descriptor, const std::string& prefix = "",
+                                                     std::unique_ptr<ParameterBaseCustom> adapter = nullptr);
+    // The adapters of a compound object the framework owns.
+    void RegisterFrameworkSpecial(const SpecialParameterDescriptor& special, const std::string& prefix);
     void Finish();
 
     // By global index. An index outside 0 .. total-1 reaches no adapter:

@@ -43,6 +43,7 @@ void MAudioEffectPluginToAudioPluginAdapter::Initialize(const std::string& produ
     channels_ = ChannelConfiguration::Build(table.inputBusCount, surround);
     channelsPerBus_ = channels_.channelsPerBus;
     registry_.RegisterEffect(*effect_, table);
+    modulators_.Register(registry_);
     RegisterFrameworkObjects();
     FinishParameters();
 
@@ -72,6 +73,7 @@ void MAudioEffectPluginToAudioPluginAdapter::InitProcessing_LockedPart() {
     MAudioPlugin::InitProcessing();
     if (effect_ == nullptr) return;
     effect_->InitProcessing(Counts().effect, ProcessingSampleRate());
+    modulators_.Initialise(ProcessingSampleRate());
     effect_->Update();
     effect_->CommitParameterValues();
     updatePending_.store(false);
@@ -105,9 +107,19 @@ void MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessingOnce() {
     });
 }
 
-void MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessing(float** /*inputs*/, int32_t /*count*/) {
-    // Modulators run here, before the effect (they arrive with their own issue);
-    // the meters are fed only while an editor exists.
+void MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessing(float** inputs, int32_t count) {
+    // The meters are fed here too, once an editor exists.
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessing", [&] {
+        modulators_.Process(context_, ProcessingSampleRate(), inputs, Counts().effect, count, registry_);
+    });
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::ProcessNote(MIDINoteEvent& note) {
+    MAudioPlugin::ProcessNote(note);
+    if (note.on)
+        modulators_.NoteOn();
+    else if (note.channelCount == 0)  // legato playing keeps the envelope held
+        modulators_.NoteOff();
 }
 
 void MAudioEffectPluginToAudioPluginAdapter::Process(float** inputs, float** outputs, int32_t count) {

@@ -10,6 +10,7 @@
 #include "entry/interface/MPluginHost.h"
 #include "framework/plugin/ChannelConfiguration.h"
 #include "framework/plugin/MAudioPlugin.h"
+#include "framework/plugin/ModulatorBank.h"
 
 namespace corvane {
 
@@ -45,17 +46,21 @@ public:
     bool SecondLevelDisplay() const { return secondLevelDisplay_; }
     const ChannelConfiguration& Channels() const { return channels_; }
     bool processUpdateEnabled = false;
+    ModulatorBank& Modulators() { return modulators_; }
+
+    // [audio-thread] Notes start and end the modulators' MIDI envelopes.
+    void ProcessNote(MIDINoteEvent& note) override;
 
 protected:
     void Process(float** inputs, float** outputs, int32_t count) override;
     void PrepareForProcessingOnce() override;
     void PrepareForProcessing(float** inputs, int32_t count);
     // Modulators or triggered envelopes that move parameters this block.
-    virtual bool ModulatorsActive() const { return false; }
-    // Seam for modulators and multiparameters, which register before the framework's own parameters.
+    virtual bool ModulatorsActive() const { return modulators_.Active(); }
+    // Seam for multiparameters, which register after the modulators and before the framework's own parameters.
     virtual void RegisterFrameworkObjects() {}
-    // Seams for the owners of "LFOs", "Controllers", "NoteControllers" and "MultiParameters".
-    virtual void StoreLFO(MStoreContext& /*context*/) {}
+    void StoreLFO(MStoreContext& context) { modulators_.Store(context, registry_); }
+    // Seams for the owners of "Controllers", "NoteControllers" and "MultiParameters".
     virtual void StoreControllers(MStoreContext& /*context*/) {}
     virtual void StoreMultiParameters(MStoreContext& /*context*/) {}
     void StoreActivePresets(MStoreContext& context);
@@ -76,6 +81,7 @@ protected:
     bool settingsLoaded_ = false;
 
 private:
+    ModulatorBank modulators_;
     std::unique_ptr<MAudioEffectPluginHost> host_;
     MAudioEffectPlugin* effect_ = nullptr;
     std::string product_, vendor_;

@@ -33,7 +33,7 @@ protected:
         owner_.registry.RegisterEffect(effect_, table);
         owner_.registry.Finish();
         lfo_.Initialise(Rate);
-        lfo_.TargetAt(0).index = 0;
+        lfo_.AssignTarget(0, 0, owner_.registry);
     }
     double Parameter(int i) const { return descriptors_[i].floatValues.value; }
     // Runs the modulator over `signal` (mono, on the main input) in blocks.
@@ -75,7 +75,7 @@ TEST_F(LFOFixture, NormalModeIsTheShapeAtTheFrequency) {
 }
 
 TEST_F(LFOFixture, HostSyncFollowsTempoAndSongPosition) {
-    lfo_.sync.enabled = true;  // one cycle a bar
+    lfo_.syncEnabled = true;  // one cycle a bar
     const std::vector<double> s = Run(std::vector<float>(48000, 0.0f), 480, 120.0, 2.0);
     EXPECT_DOUBLE_EQ(lfo_.Increment() * Rate, 0.5);
     // Song position 2 quarter notes = half a bar: the phase is the song's, not the modulator's.
@@ -85,7 +85,7 @@ TEST_F(LFOFixture, HostSyncFollowsTempoAndSongPosition) {
 
 TEST_F(LFOFixture, RandomModeDependsOnTheSongPositionNotTheBlocks) {
     lfo_.mode = LFOModeRandom;
-    lfo_.project = false;
+    lfo_.projectFollower = lfo_.projectEnvelope = lfo_.projectRandom = false;
     const std::vector<double> coarse = Run(std::vector<float>(96000, 0.0f), 960, 120.0, 0.0);
     const std::vector<double> fine = Run(std::vector<float>(96000, 0.0f), 240, 120.0, 0.0);
     for (size_t k = 0; k < coarse.size(); ++k) EXPECT_EQ(coarse[k], fine[k * 4]) << k;
@@ -94,7 +94,7 @@ TEST_F(LFOFixture, RandomModeDependsOnTheSongPositionNotTheBlocks) {
 
 TEST_F(LFOFixture, FollowerMapsTheLevel) {
     lfo_.mode = LFOModeFollower;
-    lfo_.project = false;
+    lfo_.projectFollower = lfo_.projectEnvelope = lfo_.projectRandom = false;
     lfo_.Setting(FollowerLevelMin).floatValues.value = -60.0;
     lfo_.Setting(FollowerLevelMax).floatValues.value = 0.0;
     lfo_.Setting(FollowerRelease).floatValues.value = 1.0;
@@ -106,7 +106,7 @@ TEST_F(LFOFixture, FollowerMapsTheLevel) {
 TEST_F(LFOFixture, EnvelopeFromTheAudioLevel) {
     lfo_.mode = LFOModeEnvelope;
     lfo_.envelopeSource = EnvelopeFromAudio;
-    lfo_.project = false;
+    lfo_.projectFollower = lfo_.projectEnvelope = lfo_.projectRandom = false;
     lfo_.envelope.Set(MADSR::Attack, 0.01);
     lfo_.envelope.Set(MADSR::Decay, 0.0);
     lfo_.envelope.Set(MADSR::Sustain, 1.0);
@@ -141,12 +141,12 @@ TEST_F(LFOFixture, TargetsMapAndTheLastOneStays) {
     lfo_.Setting(LFOAutomatedValue).floatValues.value = 0.75;  // s = 0.5
     lfo_.AddTarget();
     lfo_.AddTarget();
+    lfo_.AssignTarget(1, 1, owner_.registry);
+    lfo_.AssignTarget(2, 2, owner_.registry);
     MLFO::Target& second = lfo_.TargetAt(1);
-    second.index = 1;
     second.range = {0.2, 0.8, 1.0, RangeInterval};
     second.invert = true;
     MLFO::Target& third = lfo_.TargetAt(2);
-    third.index = 2;
     third.useFirstRange = true;
     third.range = {0.9, 1.0, 0.1, RangeDownOnly};  // not used: the first target's range is
     Run(std::vector<float>(256, 0.0f), 256);

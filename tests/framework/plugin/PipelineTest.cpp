@@ -7,6 +7,7 @@
 
 #include "framework/plugin/ChannelMode.h"
 #include "tests/framework/plugin/PipelineTestSupport.h"
+#include "tests/support/ParameterLookup.h"
 
 using namespace corvane;
 using namespace sonvera_test;
@@ -26,9 +27,17 @@ TEST(Pipeline, StartsTheEffectAndRegistersParameters) {
     TestPlugin plugin;
     EXPECT_EQ(plugin.Effect().Channels(), 2);
     EXPECT_EQ(plugin.Effect().Rate(), 48000.0);
-    EXPECT_EQ(plugin.Parameters().ParameterCount(), 3) << "Gain, then Bypass and Automatic gain";
-    EXPECT_EQ(plugin.Parameters().GetParameterName(1), "Bypass");
-    EXPECT_EQ(plugin.Parameters().AdapterAt(2).flags, 73u);
+    // Gain, then the four modulators, then Bypass and Automatic gain.
+    MParameterRegistry& parameters = plugin.Parameters();
+    const int32_t perModulator = sonvera_test::ParameterIndex(parameters, "LFO 2 Enabled") - 1;
+    EXPECT_EQ(sonvera_test::ParameterIndex(parameters, "LFO 1 Enabled"), 1);
+    for (int32_t m = 2; m <= 4; ++m)
+        EXPECT_EQ(sonvera_test::ParameterIndex(parameters, "LFO " + std::to_string(m) + " Enabled"),
+                  1 + (m - 1) * perModulator)
+            << "every modulator has as many parameters";
+    EXPECT_EQ(parameters.ParameterCount(), 1 + 4 * perModulator + 2);
+    EXPECT_EQ(parameters.GetParameterName(1 + 4 * perModulator), "Bypass");
+    EXPECT_EQ(parameters.AdapterAt(parameters.AdapterCount() - 1).flags, 73u);
     EXPECT_EQ(plugin.ProductName(), "Test");
 
     MQuorlithAudioEffectPlugin broken;
@@ -197,7 +206,7 @@ TEST(Pipeline, BypassPassesTheInputAlignedWithTheLatency) {
     TestPlugin::SetHighQualityUpsampling(false);
     const int latency = plugin.Latency();
     EXPECT_EQ(latency, 32);
-    plugin.Parameters().SetParameter(1, 1.0, false);  // Bypass
+    plugin.Parameters().SetParameter(sonvera_test::ParameterIndex(plugin.Parameters(), "Bypass"), 1.0, false);
     plugin.Effect().subBlocks.clear();
     const int n = 128;
     std::vector<float> l = Tone(n, 300.0, 48000.0), r = Tone(n, 600.0, 48000.0), ol(n), orr(n);
@@ -216,7 +225,8 @@ TEST(Pipeline, AutomaticGainControl) {
     for (const Case& c : cases) {
         TestPlugin plugin;
         plugin.Effect().Gain().floatValues = {0.0, 1e5, c.effectGain, c.effectGain, c.effectGain};
-        plugin.Parameters().SetParameter(2, 1.0, false);  // Automatic gain on
+        plugin.Parameters().SetParameter(sonvera_test::ParameterIndex(plugin.Parameters(), "Automatic gain"), 1.0,
+                                         false);
         std::vector<float> l = Tone(512, 440.0, 48000.0), r = l, ol(512), orr(512);
         double lowest = 1e9, highest = -1e9;
         for (int block = 0; block < 40; ++block) {

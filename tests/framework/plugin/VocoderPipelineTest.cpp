@@ -5,6 +5,7 @@
 #include "entry/Exports.h"
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
 #include "tests/effect/vocoder/VocoderTestSupport.h"
+#include "tests/support/ParameterLookup.h"
 
 using namespace corvane;
 using namespace sonvera_test;
@@ -19,7 +20,9 @@ TEST(VocoderPipeline, ChannelNamesFromTheBusCount) {
     const ChannelConfiguration surround = ChannelConfiguration::Build(2, true);
     EXPECT_EQ(surround.inputNames[9], "Sidechain 1");
     EXPECT_EQ(surround.outputNames[7], "Out 7");
-    EXPECT_EQ(plugin.Parameters().ParameterCount(), 26 + 12 * 32 + 2);
+    const int32_t modulators = 4 * (sonvera_test::ParameterIndex(plugin.Parameters(), "LFO 2 Enabled") -
+                                    sonvera_test::ParameterIndex(plugin.Parameters(), "LFO 1 Enabled"));
+    EXPECT_EQ(plugin.Parameters().ParameterCount(), 26 + 12 * 32 + modulators + 2);
 }
 
 TEST(VocoderPipeline, PassesTheEffectsOutputThrough) {

@@ -1,0 +1,129 @@
+#include "framework/plugin/ModulatorBank.h"
+
+#include <string>
+
+#include "framework/core/ExceptionGuard.h"
+#include "framework/modulation/LFOParameters.h"
+#include "framework/storage/MStream.h"
+
+namespace corvane {
+
+namespace {
+
+// Targets are stored by the label hosts show, unique among the parameters.
+class RegistryNames : public MLFO::ParameterNames {
+public:
+    explicit RegistryNames(MParameterRegistry& registry) : registry_(registry) {}
+    std::string NameOf(int32_t index) override { return registry_.GetParameterLabel(index); }
+    int32_t IndexOf(const std::string& name) override {
+        const int32_t total = registry_.TotalCount();
+        for (int32_t i = 0; i < total; ++i)
+            if (registry_.GetParameterLabel(i) == name) return i;
+        for (int32_t i = 0; i < total; ++i)  // a plain name from a hand-written state
+            if (registry_.GetParameterName(i) == name) return i;
+        return -1;
+    }
+
+private:
+    MParameterRegistry& registry_;
+};
+
+std::string StoredText(MLFO& lfo, MLFO::ParameterNames& names) {
+    MXMLItem element("LFO");
+    MStoreContext context(true, element);
+    lfo.Store(context, names);
+    MMemoryStream stream;
+    element.Write(stream, "utf-8", XMLLayout::Compact);
+    return std::string(reinterpret_cast<const char*>(stream.Data()), static_cast<size_t>(stream.Size()));
+}
+
+// A modulator with settings but no target yet is kept too: the user's
+// work on it must survive a save.
+bool WorthStoring(MLFO& lfo, MLFO::ParameterNames& names) {
+    if (lfo.InUse()) return true;
+    static MLFO* const fresh = new MLFO();  // lives as long as the library
+    static const std::string freshText = StoredText(*fresh, names);
+    return StoredText(lfo, names) != freshText;
+}
+
+}  // namespace
+
+void ModulatorBank::Register(MParameterRegistry& registry) {
+    for (int32_t i = 0; i < Count; ++i) RegisterLFOParameters(lfos_[i], i + 1, registry);
+}
+
+void ModulatorBank::Initialise(double sampleRate) {
+    for (MLFO& lfo : lfos_) lfo.Initialise(sampleRate);
+}
+
+bool ModulatorBank::Active() const {
+    if (!Enabled()) return false;
+    for (const MLFO& lfo : lfos_)
+        if (lfo.Enabled()) return true;
+    return false;
+}
+
+void ModulatorBank::Process(const MProcessingContext& context, double sampleRate, float** inputs, int32_t channels,
+                            int32_t count, MParameterRegistry& registry) {
+    if (!Enabled()) return;
+    ModulatorBlock block;
+    block.sampleRate = sampleRate;
+    block.tempo = context.tempo;
+    block.songPosition = context.songPosition;
+    block.inputs = inputs;
+    block.channels = channels;
+    block.samples = count;
+    for (PhaseSyncGroup& group : groups_) group.StartBlock();
+    for (MLFO& lfo : lfos_) {
+        if (!lfo.Enabled()) continue;
+        const int32_t g = lfo.phaseSyncGroup;
+        lfo.Process(block, registry, g >= 1 && g <= MLFO::MaxPhaseSyncGroups ? &groups_[g - 1] : nullptr);
+    }
+}
+
+void ModulatorBank::NoteOn() {
+    for (MLFO& lfo : lfos_) lfo.NoteOn();
+}
+
+void ModulatorBank::NoteOff() {
+    for (MLFO& lfo : lfos_) lfo.NoteOff();
+}
+
+void ModulatorBank::Store(MStoreContext& context, MParameterRegistry& registry) {
+    RegistryNames names(registry);
+    MXMLItem* element = context.Child("LFOs");
+    if (element == nullptr) {  // a state from before modulators: all of them new
+        SetEnabled(true);
+        for (MLFO& lfo : lfos_) {
+            lfo.ResetToDefaults();
+            lfo.AdoptLoadedState(registry);
+        }
+        return;
+    }
+    MStoreContext lfos(context.storing, *element);
+    bool enabled = Enabled();
+    lfos.Boolean("Enabled", enabled, StorePolicy::DefaultElided, true);
+    SetEnabled(enabled);
+    for (int32_t i = 0; i < Count; ++i) {
+        const std::string name = "LFO" + std::to_string(i);
+        MLFO& lfo = lfos_[i];
+        if (context.storing) {
+            if (WorthStoring(lfo, names)) {
+                MStoreContext child(true, element->GetOrAddSubItem(name));
+                lfo.Store(child, names);
+            } else {
+                element->RemoveSubItem(name);
+            }
+            continue;
+        }
+        if (MXMLItem* child = element->FindSubItem(name)) {
+            MStoreContext childContext(false, *child);
+            lfo.Store(childContext, names);
+        } else {
+            lfo.ResetToDefaults();
+        }
+        lfo.AdoptLoadedState(registry);
+    }
+}
+
+}  // namespace corvane
