@@ -20,6 +20,14 @@ namespace {
 bool IsTime(int32_t setting) { return setting <= MADSR::Release; }
 bool IsShape(int32_t setting) { return setting >= MADSR::AttackShape && setting <= MADSR::ReleaseShape; }
 
+// Limited to what the normalised travel reaches; a value inside stays
+// exactly as given, so that stored states read back unchanged.
+double Limited(int32_t setting, double value) {
+    if (std::isnan(value)) return 0.0;
+    const double low = IsShape(setting) ? -1.0 : 0.0, high = IsTime(setting) ? MADSR::MaxTime : 1.0;
+    return std::min(std::max(value, low), high);
+}
+
 }  // namespace
 
 MADSR::MADSR() {
@@ -54,10 +62,7 @@ double MADSR::Get(int32_t setting) {
 void MADSR::Set(int32_t setting, double value) {
     if (setting < 0 || setting >= SettingCount) return;
     MLock hold(lock_);
-    // Limited to what the normalised travel reaches; a value inside stays exactly as given.
-    if (std::isnan(value)) value = 0.0;
-    const double low = IsShape(setting) ? -1.0 : 0.0, high = IsTime(setting) ? MaxTime : 1.0;
-    values_[setting] = std::min(std::max(value, low), high);
+    values_[setting] = Limited(setting, value);
     Refit();
 }
 
@@ -90,7 +95,7 @@ void MADSR::Store(MStoreContext& context) {
     MLock hold(lock_);
     for (int32_t s = 0; s < SettingCount; ++s) {
         context.Real(StorageKeys[s], values_[s], StorePolicy::DefaultElided, DefaultValue(s));
-        if (!context.storing) values_[s] = FromNormalised(s, ToNormalised(s, values_[s]));
+        if (!context.storing) values_[s] = Limited(s, values_[s]);
     }
     if (!context.storing) Refit();
 }

@@ -139,7 +139,8 @@ double MLFO::Oscillator(const ModulatorBlock& block, PhaseSyncGroup* group) {
         SyncCyclesPerWholeNote(static_cast<int32_t>(Value(LFOSyncLength)), static_cast<int32_t>(Value(LFOSyncType)));
     const double source[3] = {synced ? block.tempo : Value(LFOFrequency) * (Flag(LFOHiSpeed) ? 10.0 : 1.0),
                               synced ? k : -1.0, block.sampleRate};
-    if (!std::equal(source, source + 3, incrementSource_)) {
+    incrementMoved_ = !std::equal(source, source + 3, incrementSource_);
+    if (incrementMoved_) {
         std::copy(source, source + 3, incrementSource_);
         increment_ = synced ? block.tempo / (block.sampleRate * 240.0) * k : source[0] / block.sampleRate;
     }
@@ -150,11 +151,11 @@ double MLFO::Oscillator(const ModulatorBlock& block, PhaseSyncGroup* group) {
     return value;
 }
 
-// The first member whose own increment moved leads: the group takes its
-// increment and phase. The others take the group's increment, and the
-// phase of the block's first member.
+// The first member whose own increment moved (its frequency, or the tempo
+// it follows) leads: the group takes its increment and phase. The others
+// take the group's increment, and the phase of the block's first member.
 void MLFO::JoinGroup(PhaseSyncGroup& group) {
-    if (!group.led && std::fabs(increment_ - group.increment) >= 1e-50) {
+    if (!group.led && incrementMoved_ && std::fabs(increment_ - group.increment) >= 1e-50) {
         group.led = true;
         group.increment = increment_;
         group.phase = phase;

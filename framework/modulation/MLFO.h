@@ -156,6 +156,7 @@ private:
     // The phase increment per sample; recomputed only when what it comes
     // from changes, so that a phase sync group can tell who moved.
     double increment_ = 0.0, incrementSource_[3] = {-1, -1, -1};
+    bool incrementMoved_ = false;
 
     // Follower: band-pass, detector state, the last measured position.
     MAudioFilters::Filter<double> lowPass_, highPass_;

@@ -63,6 +63,26 @@ Channels ReadWav(const fs::path& path) {
     return out;
 }
 
+// How strongly the output's loudness (10 ms frames, the first second left
+// out) swings at a frequency, relative to its mean.
+double LoudnessSwing(const std::vector<float>& x, double rate, double hertz) {
+    const size_t frame = static_cast<size_t>(rate / 100.0);
+    std::vector<double> loudness;
+    for (size_t at = static_cast<size_t>(rate); at + frame <= x.size(); at += frame) {
+        double sum = 0.0;
+        for (size_t i = at; i < at + frame; ++i) sum += double(x[i]) * x[i];
+        loudness.push_back(std::sqrt(sum / frame));
+    }
+    double mean = 0.0;
+    for (double l : loudness) mean += l / loudness.size();
+    double re = 0.0, im = 0.0;
+    for (size_t k = 0; k < loudness.size(); ++k) {
+        re += (loudness[k] - mean) * std::cos(2.0 * M_PI * hertz * k / 100.0);
+        im += (loudness[k] - mean) * std::sin(2.0 * M_PI * hertz * k / 100.0);
+    }
+    return 2.0 * std::hypot(re, im) / loudness.size() / mean;
+}
+
 class RenderTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -224,6 +244,37 @@ TEST_F(RenderTest, BandGraphsFromTheCommandLine) {
     EXPECT_NE(output.find("Release                Release              on  log2 of a factor -4..4: 0:3 1:-1"),
               std::string::npos);
     EXPECT_NE(output.find("Attack                 Attack               off"), std::string::npos);
+}
+
+// A sine modulator on "Volume", free at 2 Hz or synchronised to one cycle
+// a bar at 120 BPM (0.5 Hz): the rendered output swells at that rate.
+TEST_F(RenderTest, ModulatorsSwellTheOutputAtTheirRate) {
+    WriteWav(folder_ / "car.wav", Tone(2, 6 * 48000, 220.0, 48000.0, 9), 48000);
+    WriteWav(folder_ / "mod.wav", Tone(2, 6 * 48000, 330.0, 48000.0, 10), 48000);
+    const std::string inputs = "--carrier " + Path("car.wav") + " --modulator " + Path("mod.wav") +
+                               " --lfo-target \"LFO 1=Volume\" --set \"LFO 1 Enabled=On\" --set \"LFO 1 Range=50%\"";
+    struct Case {
+        const char* options;
+        double hertz;
+    } cases[] = {
+        {" --lfo \"LFO 1=high-speed\" --set \"LFO 1 Frequency=0.2\"", 2.0},
+        {" --tempo 120 --lfo \"LFO 1=sync\" --set \"LFO 1 Length=1/1\"", 0.5},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(Run(inputs + c.options + " --out " + Path("out.wav")), 0) << errors;
+        const std::vector<float> left = ReadWav(folder_ / "out.wav").at(0);
+        const double at = LoudnessSwing(left, 48000.0, c.hertz);
+        EXPECT_GT(at, 0.2) << c.options;
+        for (double other : {0.25, 0.75, 1.0, 1.5, 3.0, 4.0})
+            if (other != c.hertz) EXPECT_GT(at, 4.0 * LoudnessSwing(left, 48000.0, other)) << c.options << " " << other;
+    }
+    ASSERT_EQ(Run(inputs + " --out " + Path("still.wav")), 0) << errors;
+    EXPECT_LT(LoudnessSwing(ReadWav(folder_ / "still.wav").at(0), 48000.0, 2.0), 0.05)
+        << "the default 0.1 Hz modulator gives no 2 Hz swing";
+    ASSERT_EQ(Run("--list --lfo-target \"LFO 1=Volume\" --set \"LFO 1 Enabled=On\""), 0) << errors;
+    EXPECT_NE(output.find("LFO 1 Enabled"), std::string::npos);
+    EXPECT_NE(Run("--list --lfo \"LFO 5=sync\""), 0);
+    EXPECT_NE(errors.find("n from 1 to 4"), std::string::npos) << errors;
 }
 
 TEST_F(RenderTest, ModulatorAtAnotherSampleRate) {

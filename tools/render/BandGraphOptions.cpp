@@ -10,6 +10,7 @@
 #include "framework/storage/MStoreContext.h"
 #include "framework/storage/MStream.h"
 #include "framework/storage/XMLFiles.h"
+#include "tools/render/StateTree.h"
 
 namespace render {
 
@@ -47,17 +48,6 @@ double Number(const std::string& text, const std::string& option) {
     if (!ParseStoredReal(text, value))
         throw std::runtime_error("\"" + text + "\" in --graph " + option + " is not a number");
     return value;
-}
-
-MXMLItem ReadState(const std::vector<uint8_t>& state) {
-    MXMLItem root;
-    try {
-        MMemoryStream stream(const_cast<uint8_t*>(state.data()), state.size());
-        if (state.empty() || !LoadWithFallback(root, stream)) throw MException("empty");
-    } catch (const MException&) {
-        throw std::runtime_error("the plug-in's state could not be read to set its band graphs");
-    }
-    return root;
 }
 
 std::string FormatOutOfRange(const char* graph, const MEnvelope::Range& range, double x, double y) {
@@ -99,7 +89,7 @@ GraphOption ParseGraphOption(const std::string& text) {
 }
 
 std::vector<uint8_t> ApplyGraphOptions(const std::vector<uint8_t>& state, const std::vector<GraphOption>& graphs) {
-    MXMLItem root = ReadState(state);
+    MXMLItem root = ReadStateTree(state);
     for (const GraphOption& option : graphs) {
         MEnvelope curve;
         PrepareBandGraph(curve, option.graph);
@@ -110,13 +100,11 @@ std::vector<uint8_t> ApplyGraphOptions(const std::vector<uint8_t>& state, const 
         curve.Store(context);
         element.SetAttribute("Enabled", "1");
     }
-    MMemoryStream stream;
-    WriteCompressed(root, stream, "utf-8");
-    return std::vector<uint8_t>(stream.Data(), stream.Data() + stream.Size());
+    return WriteStateTree(root);
 }
 
 std::vector<std::string> DescribeGraphs(const std::vector<uint8_t>& state) {
-    MXMLItem root = ReadState(state);
+    MXMLItem root = ReadStateTree(state);
     std::vector<std::string> lines;
     for (int32_t g = 0; g < BandGraphCount; ++g) {
         MEnvelope curve;

@@ -42,6 +42,8 @@ std::vector<ParameterInfo> PluginHost::Parameters() const {
 int32_t PluginHost::Find(const std::string& name) const {
     const std::string wanted = Lower(name);
     for (const ParameterInfo& p : Parameters())
+        if (Lower(p.fullName) == wanted) return p.index;
+    for (const ParameterInfo& p : Parameters())
         if (Lower(p.name) == wanted || (!p.identifier.empty() && Lower(p.identifier) == wanted)) return p.index;
     return -1;
 }
@@ -50,7 +52,7 @@ std::vector<std::string> PluginHost::Suggestions(const std::string& name, size_t
     std::vector<std::pair<size_t, std::string>> scored;
     const std::string wanted = Lower(name);
     for (const ParameterInfo& p : Parameters()) {
-        scored.emplace_back(EditDistance(wanted, Lower(p.name)), p.name);
+        scored.emplace_back(EditDistance(wanted, Lower(p.fullName)), p.fullName);
         if (!p.identifier.empty()) scored.emplace_back(EditDistance(wanted, Lower(p.identifier)), p.identifier);
     }
     std::stable_sort(scored.begin(), scored.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

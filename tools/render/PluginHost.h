@@ -13,6 +13,24 @@ namespace render {
 struct ParameterInfo {
     int32_t index;
     std::string name, identifier, display, label;
+    std::string fullName;  // unique among the parameters ("LFO 1 Enabled")
+};
+
+// The transport a host plays: from the start at a fixed tempo, the song
+// position advancing with every block processed.
+class Transport {
+public:
+    void Start(double bpm, double sampleRate) { tempo_ = bpm, sampleRate_ = sampleRate, samples_ = 0; }
+    bool Running() const { return tempo_ > 0.0; }
+    double Tempo() const { return tempo_; }
+    double SampleRate() const { return sampleRate_; }
+    int64_t Samples() const { return samples_; }
+    double QuarterNotes() const { return static_cast<double>(samples_) * tempo_ / (60.0 * sampleRate_); }
+    void Advance(int32_t frames) { samples_ += frames; }
+
+private:
+    double tempo_ = -1.0, sampleRate_ = 48000.0;
+    int64_t samples_ = 0;
 };
 
 class PluginHost {
@@ -26,18 +44,24 @@ public:
     virtual int32_t Latency() const = 0;
     virtual ParameterInfo Parameter(int32_t index) const = 0;
     std::vector<ParameterInfo> Parameters() const;
-    // -1 when no parameter has this display name or identifier (any case).
+    // -1 when no parameter has this full name, display name or identifier (any case).
     int32_t Find(const std::string& name) const;
     // The names closest to a mistyped one.
     std::vector<std::string> Suggestions(const std::string& name, size_t count) const;
     virtual bool SetText(int32_t index, const std::string& text) = 0;
     virtual void SetNormalised(int32_t index, float value) = 0;
 
+    // Plays at this tempo from the start of the render on.
+    void SetTempo(double bpm, double sampleRate) { transport_.Start(bpm, sampleRate); }
+
     virtual std::vector<uint8_t> GetState() const = 0;
     virtual bool SetState(const std::vector<uint8_t>& bytes) = 0;
 
     // Stereo carrier (main input), stereo modulator (side-chain), stereo output.
     virtual void Process(float* const carrier[2], float* const modulator[2], float* output[2], int32_t frames) = 0;
+
+protected:
+    Transport transport_;
 };
 
 std::unique_ptr<PluginHost> OpenVst2(const std::string& path, double sampleRate, int32_t blockSize);

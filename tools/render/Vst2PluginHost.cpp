@@ -10,12 +10,30 @@
 namespace render {
 namespace {
 
-intptr_t HostCallback(Vst2::AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+// The host's answer to audioMasterGetTime; `user` carries it once the effect exists.
+struct TimeAnswer {
+    const Transport* transport = nullptr;
+    Vst2::VstTimeInfo info{};
+};
+
+intptr_t HostCallback(Vst2::AEffect* effect, int32_t opcode, int32_t, intptr_t, void*, float) {
     switch (opcode) {
         case Vst2::audioMasterVersion:
             return 2400;
         case Vst2::audioMasterWantMidi:
             return 1;
+        case Vst2::audioMasterGetTime: {
+            auto* answer = effect != nullptr ? static_cast<TimeAnswer*>(effect->user) : nullptr;
+            if (answer == nullptr || !answer->transport->Running()) return 0;
+            const Transport& t = *answer->transport;
+            answer->info = Vst2::VstTimeInfo{};
+            answer->info.samplePos = static_cast<double>(t.Samples());
+            answer->info.sampleRate = t.SampleRate();
+            answer->info.ppqPos = t.QuarterNotes();
+            answer->info.tempo = t.Tempo();
+            answer->info.flags = Vst2::kVstTransportPlaying | Vst2::kVstPpqPosValid | Vst2::kVstTempoValid;
+            return reinterpret_cast<intptr_t>(&answer->info);
+        }
         default:
             return 0;
     }
@@ -43,6 +61,7 @@ private:
 
     void* library_ = nullptr;
     Vst2::AEffect* effect_ = nullptr;
+    TimeAnswer time_;
 };
 
 }  // namespace
@@ -56,6 +75,8 @@ Vst2PluginHost::Vst2PluginHost(const std::string& path, double sampleRate, int32
     effect_ = entry(HostCallback);
     if (effect_ == nullptr || effect_->magic != Vst2::kEffectMagic)
         throw std::runtime_error("the plug-in " + path + " did not start");
+    time_.transport = &transport_;
+    effect_->user = &time_;
     Dispatch(Vst2::effOpen);
     Dispatch(Vst2::effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
     Dispatch(Vst2::effSetBlockSize, 0, blockSize);
@@ -80,7 +101,10 @@ ParameterInfo Vst2PluginHost::Parameter(int32_t index) const {
     Dispatch(Vst2::effVendorSpecific, Vst2::FourCC('S', 'n', 'I', 'd'), index, identifier);
     Dispatch(Vst2::effGetParamDisplay, index, 0, display);
     Dispatch(Vst2::effGetParamLabel, index, 0, label);
-    return {index, name, identifier, display, label};
+    Vst2::VstParameterProperties properties{};
+    const bool described = Dispatch(Vst2::effGetParameterProperties, index, 0, &properties) != 0;
+    properties.label[sizeof properties.label - 1] = '\0';
+    return {index, name, identifier, display, label, described ? properties.label : name};
 }
 
 bool Vst2PluginHost::SetText(int32_t index, const std::string& text) {
@@ -104,6 +128,7 @@ bool Vst2PluginHost::SetState(const std::vector<uint8_t>& bytes) {
 void Vst2PluginHost::Process(float* const carrier[2], float* const modulator[2], float* output[2], int32_t frames) {
     float* inputs[4] = {carrier[0], carrier[1], modulator[0], modulator[1]};
     effect_->processReplacing(effect_, inputs, output, frames);
+    transport_.Advance(frames);
 }
 
 std::unique_ptr<PluginHost> OpenVst2(const std::string& path, double sampleRate, int32_t blockSize) {

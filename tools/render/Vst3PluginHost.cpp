@@ -82,8 +82,13 @@ public:
             ->get_parameter_string_for_value(controller_, p.param_id,
                                              v3_cpp_obj(controller_)->get_parameter_normalised(controller_, p.param_id),
                                              shown);
-        return {index, Vst3::FromUtf16(p.short_title, 128), Vst3::FromUtf16(p.title, 128), Vst3::FromUtf16(shown, 128),
-                Vst3::FromUtf16(p.units, 128)};
+        const std::string title = Vst3::FromUtf16(p.title, 128);
+        return {index,
+                Vst3::FromUtf16(p.short_title, 128),
+                title,
+                Vst3::FromUtf16(shown, 128),
+                Vst3::FromUtf16(p.units, 128),
+                title};
     }
 
     bool SetText(int32_t index, const std::string& text) override {
@@ -122,7 +127,17 @@ public:
         Vst3::StereoBlock block(main, side, output, frames);
         block.data.process_mode = V3_OFFLINE;
         block.data.input_params = pending_.Pointer();
+        v3_process_context context{};
+        if (transport_.Running()) {
+            context.state = V3_PROCESS_CTX_PLAYING | V3_PROCESS_CTX_PROJECT_TIME_VALID | V3_PROCESS_CTX_TEMPO_VALID;
+            context.sample_rate = transport_.SampleRate();
+            context.project_time_in_samples = transport_.Samples();
+            context.project_time_quarters = transport_.QuarterNotes();
+            context.bpm = transport_.Tempo();
+            block.data.ctx = &context;
+        }
         v3_cpp_obj(processor_)->process(processor_, &block.data);
+        transport_.Advance(frames);
         pending_.queues.clear();
     }
 

@@ -17,6 +17,7 @@
 #include "tools/render/AudioFiles.h"
 #include "tools/render/BandGraphOptions.h"
 #include "tools/render/DemoSignals.h"
+#include "tools/render/ModulatorOptions.h"
 #include "tools/render/PluginHost.h"
 #include "tools/render/Renderer.h"
 #include "tools/render/Spectrogram.h"
@@ -79,9 +80,9 @@ void ApplySetting(PluginHost& plugin, const std::string& setting) {
 }
 
 void PrintParameters(const PluginHost& plugin) {
-    std::printf("%5s  %-28s %-22s %s\n", "index", "name", "identifier", "value");
+    std::printf("%5s  %-36s %-22s %s\n", "index", "name", "identifier", "value");
     for (const ParameterInfo& p : plugin.Parameters())
-        std::printf("%5d  %-28s %-22s %s%s%s\n", p.index, p.name.c_str(), p.identifier.c_str(), p.display.c_str(),
+        std::printf("%5d  %-36s %-22s %s%s%s\n", p.index, p.fullName.c_str(), p.identifier.c_str(), p.display.c_str(),
                     p.label.empty() ? "" : " ", p.label.c_str());
 }
 
@@ -111,8 +112,9 @@ void PrintSummary(const RenderSummary& s) {
 int main(int argc, char** argv) {
     CLI::App app{"Vocodes a carrier with a modulator through the Sonvera plug-in."};
     std::string carrierPath, modulatorPath, outPath, pluginPath, statePath, saveStatePath, spectrogramPath;
-    std::vector<std::string> settings, graphs;
+    std::vector<std::string> settings, graphs, modulatorTargets, modulatorSwitches;
     int blockSize = 512;
+    double tempo = -1.0;
     bool list = false, demo = false, vst3 = false;
     app.add_option("--carrier", carrierPath, "carrier (main input): WAV, AIFF, FLAC, Ogg");
     app.add_option("--modulator", modulatorPath, "modulator (side-chain)");
@@ -124,9 +126,19 @@ int main(int argc, char** argv) {
     app.add_option("--graph", graphs,
                    "NAME=x0:y0,x1:y1,... enables a band graph with straight segments through the points "
                    "(x 0..1 from the lowest band to the highest, y in the graph's units; see --list); repeatable");
+    app.add_option("--lfo-target", modulatorTargets,
+                   "\"LFO n=PARAMETER\" adds a modulator target (n 1..4); its settings are parameters such as "
+                   "\"LFO 1 Enabled\" and \"LFO 1 Frequency\"; repeatable");
+    app.add_option("--lfo", modulatorSwitches,
+                   "\"LFO n=WORD,...\" with normal, follower, envelope, audio-envelope, random or pitch (the mode), "
+                   "sync (to --tempo) and high-speed (ten times the frequency); repeatable");
     app.add_flag("--list", list, "print every parameter with its value, and the band graphs");
     app.add_option("--state", statePath, "load a state chunk before the settings");
     app.add_option("--save-state", saveStatePath, "write the state chunk after the settings");
+    app.add_option("--tempo", tempo,
+                   "play a host transport at this tempo (BPM) from the start, for tempo-synced "
+                   "and random modulators")
+        ->check(CLI::Range(1.0, 999.0));
     app.add_option("--block", blockSize, "host block size")->capture_default_str()->check(CLI::Range(1, 65536));
     app.add_flag("--demo", demo, "render the built-in demo into out/");
     app.add_option("--spectrogram", spectrogramPath, "PNG with the spectrograms of carrier, modulator and output");
@@ -173,7 +185,16 @@ int main(int argc, char** argv) {
         for (const std::string& graph : graphs) graphOptions.push_back(ParseGraphOption(graph));
         if (!graphOptions.empty() && !plugin.SetState(ApplyGraphOptions(plugin.GetState(), graphOptions)))
             throw std::runtime_error("the plug-in rejected the band graphs");
+        std::vector<ModulatorTarget> targets;
+        for (const std::string& target : modulatorTargets) targets.push_back(ParseModulatorTarget(target, plugin));
+        if (!targets.empty() && !plugin.SetState(ApplyModulatorTargets(plugin.GetState(), targets)))
+            throw std::runtime_error("the plug-in rejected the modulator targets");
+        std::vector<ModulatorSwitches> switches;
+        for (const std::string& text : modulatorSwitches) switches.push_back(ParseModulatorSwitches(text));
+        if (!switches.empty() && !plugin.SetState(ApplyModulatorSwitches(plugin.GetState(), switches)))
+            throw std::runtime_error("the plug-in rejected the modulator settings");
         for (const std::string& setting : settings) ApplySetting(plugin, setting);
+        if (tempo > 0.0) plugin.SetTempo(tempo, rate);
         if (list) {
             PrintParameters(plugin);
             std::printf("\nband graphs (name, identifier, on/off, value units and range: points x:y)\n");

@@ -103,6 +103,58 @@ TEST_F(LFOFixture, FollowerMapsTheLevel) {
     EXPECT_EQ(s.front(), -1.0) << "a sub-block uses the level measured before it";
 }
 
+// The detector's one-pole laws: after the attack time the level has come
+// 1 - 1/e of the way up a step, after the release time it has fallen to 1/e.
+TEST_F(LFOFixture, FollowerAttackAndReleaseTakeTheirTimes) {
+    lfo_.mode = LFOModeFollower;
+    lfo_.projectFollower = false;
+    lfo_.followerMode = FollowerLinear;
+    lfo_.Setting(FollowerLevelMin).floatValues.value = -120.0;
+    lfo_.Setting(FollowerLevelMax).floatValues.value = 0.0;
+    lfo_.Setting(FollowerAttack).floatValues.value = 0.1;
+    lfo_.Setting(FollowerRelease).floatValues.value = 0.2;
+    std::vector<float> step(48000, 1.0f);
+    step.resize(96000, 0.0f);
+    const std::vector<double> s = Run(step, 48);  // a millisecond a block; each shows the level before it
+    auto level = [&](size_t milliseconds) { return (s[milliseconds] + 1.0) / 2.0; };
+    EXPECT_NEAR(level(100), 1.0 - std::exp(-1.0), 0.005);
+    EXPECT_NEAR(level(1000 + 200), level(1000) * std::exp(-1.0), 0.005);
+    // Hold keeps the peak for its time before the release begins.
+    lfo_.Setting(FollowerHold).floatValues.value = 0.05;
+    const std::vector<double> held = Run(step, 48);
+    EXPECT_NEAR((held[1000 + 50] + 1.0) / 2.0, level(1000), 0.002);
+    EXPECT_LT(held[1000 + 60], held[1000 + 50]);
+}
+
+TEST_F(LFOFixture, PhaseSyncGroupFollowsWhoeverMovedLast) {
+    MLFO other;
+    other.Initialise(Rate);
+    other.Setting(LFOFrequency).floatValues.value = 0.5;
+    lfo_.Setting(LFOFrequency).floatValues.value = 0.2;
+    PhaseSyncGroup group;
+    std::vector<float> silence(240, 0.0f);
+    float* inputs[16] = {silence.data(), silence.data()};
+    ModulatorBlock b;
+    b.sampleRate = Rate;
+    b.inputs = inputs;
+    b.channels = 2;
+    b.samples = 240;
+    auto block = [&] {
+        group.StartBlock();
+        lfo_.Process(b, owner_.registry, &group);
+        other.Process(b, owner_.registry, &group);
+    };
+    for (int k = 0; k < 3; ++k) block();
+    EXPECT_DOUBLE_EQ(other.Increment(), lfo_.Increment()) << "the first mover leads";
+    EXPECT_DOUBLE_EQ(lfo_.Increment() * Rate, 0.2);
+    EXPECT_DOUBLE_EQ(other.phase, lfo_.phase);
+    other.Setting(LFOFrequency).floatValues.value = 0.8;  // the user moves the second one
+    for (int k = 0; k < 3; ++k) block();
+    EXPECT_DOUBLE_EQ(lfo_.Increment() * Rate, 0.8);
+    EXPECT_DOUBLE_EQ(other.Increment() * Rate, 0.8);
+    EXPECT_DOUBLE_EQ(other.phase, lfo_.phase);
+}
+
 TEST_F(LFOFixture, EnvelopeFromTheAudioLevel) {
     lfo_.mode = LFOModeEnvelope;
     lfo_.envelopeSource = EnvelopeFromAudio;

@@ -82,7 +82,6 @@ public:
     RecordingEffect& Effect() {
         return *static_cast<RecordingEffect*>(corvane::MAudioEffectPluginToAudioPluginAdapter::Effect());
     }
-    bool modulatorsActive = false;
 
     // Stereo main input, optional side-chain, stereo output.
     void Run(std::vector<float>& left, std::vector<float>& right, std::vector<float>& outL, std::vector<float>& outR,
@@ -93,9 +92,6 @@ public:
         float* outputs[8] = {outL.data(), outR.data()};
         ProcessBlock(inputs, outputs, static_cast<int32_t>(left.size()), replace);
     }
-
-protected:
-    bool ModulatorsActive() const override { return modulatorsActive; }
 };
 
 inline std::vector<float> Tone(int n, double frequency, double rate, float amplitude = 0.5f) {

@@ -1,0 +1,158 @@
+// The four modulators inside the framework plug-in over the real vocoder:
+// their state in the chunk, switching them from the host, and MIDI notes.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/storage/MStream.h"
+#include "framework/storage/XMLFiles.h"
+#include "tests/framework/plugin/VocoderPlugin.h"
+#include "tests/support/ChunkText.h"
+#include "tests/support/ParameterLookup.h"
+
+using namespace corvane;
+
+namespace {
+
+int32_t Index(MQuorlithAudioEffectPlugin& plugin, const std::string& label) {
+    const int32_t index = sonvera_test::ParameterIndex(plugin.Parameters(), label);
+    EXPECT_GE(index, 0) << label;
+    return index;
+}
+
+void RunBlocks(MQuorlithAudioEffectPlugin& plugin, int blocks, int n = 512) {
+    std::vector<float> in(static_cast<size_t>(n), 0.1f), out[2];
+    out[0].resize(static_cast<size_t>(n));
+    out[1].resize(static_cast<size_t>(n));
+    float* inputs[16] = {in.data(), in.data()};
+    inputs[8] = inputs[9] = in.data();
+    float* outputs[8] = {out[0].data(), out[1].data()};
+    for (int b = 0; b < blocks; ++b) plugin.ProcessBlock(inputs, outputs, n, 1);
+}
+
+// Every modulator set differently, with targets on effect parameters and
+// on another modulator's parameter.
+void SetUpAllFour(MQuorlithAudioEffectPlugin& plugin) {
+    ModulatorBank& bank = static_cast<MAudioEffectPluginToAudioPluginAdapter&>(plugin).Modulators();
+    const char* targets[4][3] = {{"Volume", "Panorama", nullptr},
+                                 {"Formant shift", "LFO 1 Frequency", "Volume"},
+                                 {"Carrier pan", nullptr, nullptr},
+                                 {"Panorama", "Carrier volume", nullptr}};
+    for (int32_t m = 0; m < ModulatorBank::Count; ++m) {
+        MLFO& lfo = bank.At(m);
+        lfo.mode = m + 1;  // Follower, Envelope, Random, Pitch
+        lfo.phaseSyncGroup = m % 2;
+        lfo.syncEnabled = m == 2;
+        lfo.projectRandom = false;
+        lfo.Setting(LFOFrequency).floatValues.value = 0.25 + 0.125 * m;
+        lfo.Setting(FollowerLevelMin).floatValues.value = -70.0 + m;
+        lfo.Setting(PitchShiftSemitones).integerValues.value = m - 2;
+        lfo.Setting(LFOSyncLength).enumValues.valueIndex = 9;
+        lfo.shape.Change([&](MSignalGenerator::Settings& s) { s.shape = 2.0 + m; });
+        lfo.envelope.Set(MADSR::Release, 0.5 + m);
+        for (int t = 0; t < 3 && targets[m][t] != nullptr; ++t) {
+            if (t > 0) lfo.AddTarget();
+            lfo.AssignTarget(t, Index(plugin, targets[m][t]), plugin.Parameters());
+            MLFO::Target& target = lfo.TargetAt(t);
+            target.range = {0.1 * (t + 1), 0.9, 0.5, t + m};
+            target.invert = t == 1;
+            target.useFirstRange = t == 2;
+        }
+        lfo.TargetAt(0).shapeEnabled = true;
+        const MEnvelope::Point bent[2] = {{0.0, 0.2, 0.5, 1.0, SegmentMode1}, {1.0, 0.9, 0.0, 1.0, SegmentMode1}};
+        lfo.TargetAt(0).shape.SetPoints(bent, 2);
+    }
+    bank.At(1).Setting(LFOEnabled).boolValue = 1;
+    bank.At(3).automationWrite = true;
+}
+
+}  // namespace
+
+TEST(Modulators, StateRoundTripsByteForByteAndAStateWithoutThemLoadsDefaults) {
+    auto first = sonvera_test::NewVocoder();
+    SetUpAllFour(*first);
+    const std::vector<uint8_t> chunk = first->WriteChunk();
+    const std::string text = sonvera_test::ChunkText(chunk);
+    for (const char* element : {"<LFO0", "<LFO1", "<LFO2", "<LFO3", "ParameterName=\"LFO 1 Frequency\""})
+        EXPECT_NE(text.find(element), std::string::npos) << element;
+
+    auto second = sonvera_test::NewVocoder();
+    ASSERT_TRUE(second->ReadChunk(chunk.data(), chunk.size()));
+    EXPECT_EQ(sonvera_test::ChunkText(second->WriteChunk()), text);
+    EXPECT_EQ(second->WriteChunk(), chunk);
+    MLFO& loaded = second->Modulators().At(1);
+    ASSERT_EQ(loaded.TargetCount(), 3);
+    EXPECT_EQ(loaded.TargetAt(1).index, Index(*second, "LFO 1 Frequency")) << "targets are found by name";
+    EXPECT_EQ(loaded.mode, LFOModeEnvelope);
+    EXPECT_TRUE(loaded.Enabled());
+
+    // The same state without "LFOs": every modulator as new.
+    MXMLItem root;
+    MMemoryStream in(const_cast<uint8_t*>(chunk.data()), chunk.size());
+    ASSERT_TRUE(LoadWithFallback(root, in));
+    root.RemoveSubItem("LFOs");
+    MMemoryStream out;
+    WriteCompressed(root, out, "utf-8");
+    ASSERT_TRUE(second->ReadChunk(out.Data(), static_cast<size_t>(out.Size())));
+    const std::string defaults = sonvera_test::ChunkText(sonvera_test::NewVocoder()->WriteChunk());
+    const std::string reloaded = sonvera_test::ChunkText(second->WriteChunk());
+    EXPECT_EQ(reloaded.substr(reloaded.find("<LFOs")), defaults.substr(defaults.find("<LFOs")));
+    EXPECT_EQ(second->Modulators().At(1).TargetCount(), 1);
+    EXPECT_FALSE(second->Modulators().At(1).Enabled());
+}
+
+TEST(Modulators, SwitchedFromTheHostTheyModulateAndRestoreOnRequest) {
+    auto plugin = sonvera_test::NewVocoder();
+    MLFO& lfo = plugin->Modulators().At(0);
+    const int32_t volume = Index(*plugin, "Volume"), enabled = Index(*plugin, "LFO 1 Enabled");
+    plugin->Parameters().SetParameter(volume, 0.3, false);
+    lfo.AssignTarget(0, volume, plugin->Parameters());
+    lfo.shape.Change([](MSignalGenerator::Settings& s) { s.shape = 1.0; });  // not a sine: 0 at phase 0 is no proof
+    lfo.Setting(LFOFrequency).floatValues.value = 1.0;
+    lfo.Setting(LFOHiSpeed).boolValue = 1;
+    for (bool restore : {false, true}) {
+        lfo.restoreWhenDisabled = restore;
+        plugin->Parameters().SetParameter(enabled, 1.0, false);
+        RunBlocks(*plugin, 7);
+        const double modulated = plugin->Parameters().GetParameter(volume);
+        EXPECT_GT(std::abs(modulated - 0.3), 0.01) << "the target moves";
+        plugin->Parameters().SetParameter(enabled, 1.0, false);  // hosts repeat values: nothing new is remembered
+        plugin->Parameters().SetParameter(enabled, 0.0, false);
+        EXPECT_NEAR(plugin->Parameters().GetParameter(volume), restore ? 0.3 : modulated, 1e-9)
+            << "switched off by automation, restored only when asked to";
+        plugin->Parameters().SetParameter(volume, 0.3, false);
+    }
+    lfo.EnabledChanged(true, plugin->Parameters());  // unchanged state: nothing happens
+    EXPECT_NEAR(plugin->Parameters().GetParameter(volume), 0.3, 1e-9);
+}
+
+TEST(Modulators, MIDINotesDriveTheEnvelope) {
+    auto plugin = sonvera_test::NewVocoder();
+    MLFO& lfo = plugin->Modulators().At(0);
+    const int32_t pan = Index(*plugin, "Panorama");
+    lfo.AssignTarget(0, pan, plugin->Parameters());
+    lfo.mode = LFOModeEnvelope;
+    lfo.projectEnvelope = false;
+    lfo.envelope.Set(MADSR::Attack, 0.0);
+    lfo.envelope.Set(MADSR::Decay, 0.0);
+    lfo.envelope.Set(MADSR::Sustain, 1.0);
+    lfo.envelope.Set(MADSR::Release, 0.0);
+    lfo.Setting(LFOEnabled).boolValue = 1;
+    RunBlocks(*plugin, 2);
+    EXPECT_NEAR(plugin->Parameters().GetParameter(pan), 0.0, 1e-9) << "no note: at the bottom";
+    const uint8_t on[3] = {0x90, 60, 100}, otherOn[3] = {0x90, 64, 100}, off[3] = {0x80, 60, 0},
+                  otherOff[3] = {0x80, 64, 0};
+    plugin->ProcessMIDIEvent(0, on);
+    plugin->ProcessMIDIEvent(0, otherOn);
+    RunBlocks(*plugin, 2);
+    EXPECT_NEAR(plugin->Parameters().GetParameter(pan), 1.0, 1e-9);
+    plugin->ProcessMIDIEvent(0, off);
+    RunBlocks(*plugin, 2);
+    EXPECT_NEAR(plugin->Parameters().GetParameter(pan), 1.0, 1e-9) << "a note still held keeps it up";
+    plugin->ProcessMIDIEvent(0, otherOff);
+    RunBlocks(*plugin, 2);
+    EXPECT_NEAR(plugin->Parameters().GetParameter(pan), 0.0, 1e-9);
+}
