@@ -6,45 +6,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/BenchSignals.h"
 #include "effect/vocoder/SonveraAudioEffectPlugin.h"
 #include "entry/Exports.h"
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
 #include "hosts/vst3/Vst3HostObjects.h"
 
 using namespace sonvera;
+using namespace sonvera_bench;
 
 namespace {
-
-constexpr double SampleRate = 48000.0;
-constexpr int32_t BlockSize = 256;
-
-// Deterministic noise on the main input and the side-chain, and the tables
-// that point at it: the same load for every case.
-struct BenchSignals {
-    BenchSignals() {
-        uint32_t seed = 1;
-        for (auto& channel : input)
-            for (float& sample : channel) {
-                seed = seed * 1664525u + 1013904223u;
-                sample = static_cast<float>(static_cast<int32_t>(seed)) * (0.5f / 2147483648.0f);
-            }
-        for (int c = 0; c < 2; ++c) inputs[c] = input[c].data();
-        for (int c = 0; c < 2; ++c) inputs[8 + c] = input[2 + c].data();
-        for (int c = 0; c < 4; ++c) hostInputs[c] = input[c].data();
-        for (int c = 0; c < 2; ++c) outputs[c] = output[c].data();
-    }
-    std::vector<float> input[4] = {std::vector<float>(BlockSize), std::vector<float>(BlockSize),
-                                   std::vector<float>(BlockSize), std::vector<float>(BlockSize)};
-    std::vector<float> output[2] = {std::vector<float>(BlockSize), std::vector<float>(BlockSize)};
-    float* inputs[16] = {};     // framework tables: main bus at 0, side-chain at 8
-    float* hostInputs[4] = {};  // VST 2.4 tables: four channels in a row
-    float* outputs[8] = {};
-};
-
-void ReportRealTime(benchmark::State& state) {
-    state.counters["rtf"] = benchmark::Counter(static_cast<double>(state.iterations()) * BlockSize / SampleRate,
-                                               benchmark::Counter::kIsRate);
-}
 
 struct Setting {
     int32_t bands, carrierOrder, modulatorOrder;

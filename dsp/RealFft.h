@@ -21,7 +21,7 @@ public:
 private:
     int32_t size_;
     std::vector<std::complex<double>> work_;     // size / 2
-    std::vector<std::complex<double>> twiddle_;  // e^(-2 pi i k / (size / 2)), k < size / 4
+    std::vector<std::complex<double>> twiddle_;  // per stage of length L: e^(-2 pi i k / L), k < L / 2
     std::vector<std::complex<double>> split_;    // e^(-2 pi i k / size), k <= size / 2
     std::vector<int32_t> reversed_;              // bit reversal of the half-size indexes
 };

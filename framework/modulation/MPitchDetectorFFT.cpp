@@ -22,7 +22,6 @@ MPitchDetectorFFT::MPitchDetectorFFT()
       frame_(FrameSize),
       bins_(BinCount + 1),
       magnitude_(BinCount),
-      phase_(BinCount),
       previousPhase_(BinCount),
       frequency_(BinCount),
       work_(BinCount) {
@@ -84,20 +83,24 @@ void MPitchDetectorFFT::Feed(const float* samples, int32_t count) {
 }
 
 void MPitchDetectorFFT::AnalyseFrame() {
-    for (int32_t n = 0; n < FrameSize; ++n) frame_[n] = history_[(written_ + n) % FrameSize] * window_[n];
+    // The oldest sample sits where the next one will be written.
+    const int32_t older = FrameSize - written_;
+    for (int32_t n = 0; n < older; ++n) frame_[n] = history_[written_ + n] * window_[n];
+    for (int32_t n = older; n < FrameSize; ++n) frame_[n] = history_[n - older] * window_[n];
     fft_.Forward(frame_.data(), bins_.data());
     double sum = 0.0;
     for (int32_t k = 0; k < BinCount; ++k) {
-        magnitude_[k] = std::abs(bins_[k]);
-        phase_[k] = std::arg(bins_[k]);
+        magnitude_[k] = std::sqrt(std::norm(bins_[k]));
         sum += magnitude_[k];
     }
-    // 1. Each analysis bin's frequency from its phase advance over the hop.
+    // 1. Each analysis bin's frequency from its phase advance over the hop
+    // (only bins that can hold a fundamental need their phase).
     const double expected = TwoPi / oversampling_;
     for (int32_t k = kmin_; k <= kmax_; ++k) {
-        const double d = Wrapped(phase_[k] - previousPhase_[k] - k * expected);
+        const double phase = std::atan2(bins_[k].imag(), bins_[k].real());
+        const double d = Wrapped(phase - previousPhase_[k] - k * expected);
         frequency_[k] = (k + d * oversampling_ / TwoPi) * sampleRate_ / FrameSize;
-        previousPhase_[k] = phase_[k];
+        previousPhase_[k] = phase;
     }
     // 2. A quiet frame changes nothing.
     if (settings_.threshold > 0.0 && sum < BinCount * settings_.threshold) return;

@@ -63,7 +63,7 @@ private:
     int32_t sinceFrame_ = 0;      // samples since the last analysed frame
     std::vector<double> window_, frame_;
     std::vector<std::complex<double>> bins_;
-    std::vector<double> magnitude_, phase_, previousPhase_, frequency_, work_;
+    std::vector<double> magnitude_, previousPhase_, frequency_, work_;
 
     double pitch_ = 0.0, candidate_ = 0.0;
     int32_t counter_ = 0;
