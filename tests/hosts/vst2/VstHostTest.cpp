@@ -95,6 +95,22 @@ TEST_F(VstHostTest, ParametersTextsAndTyping) {
     EXPECT_EQ(instance_->Text(effGetParamDisplay, 6), "Ring modulation");
     EXPECT_FLOAT_EQ(e->getParameter(e, count + 10), 0.0f) << "an index past the list reads 0";
     e->setParameter(e, -1, 0.5f);  // and writes nothing
+
+    // The modulators follow the effect's parameters, named after their modulator.
+    int32_t frequency = -1;
+    for (int32_t i = 0; i < count && frequency < 0; ++i) {
+        VstParameterProperties properties{};
+        instance_->Dispatch(effGetParameterProperties, i, 0, &properties);
+        if (std::string(properties.label) == "LFO 1 Frequency") frequency = i;
+    }
+    ASSERT_GT(frequency, 6);
+    EXPECT_EQ(instance_->Text(effGetParamName, frequency), "Frequency");
+    EXPECT_EQ(instance_->Text(effGetParamDisplay, frequency), "0.1000 Hz");
+    char zero[] = "0 Hz", half[] = "0.5 Hz";
+    EXPECT_EQ(instance_->Dispatch(effString2Parameter, frequency, 0, zero), 0) << "a frequency of 0 is not taken";
+    EXPECT_EQ(instance_->Text(effGetParamDisplay, frequency), "0.1000 Hz");
+    EXPECT_EQ(instance_->Dispatch(effString2Parameter, frequency, 0, half), 1);
+    EXPECT_EQ(instance_->Text(effGetParamDisplay, frequency), "0.5000 Hz");
 }
 
 TEST_F(VstHostTest, ProcessReplacingAndAccumulating) {
