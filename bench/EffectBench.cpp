@@ -9,7 +9,6 @@
 #include "bench/BenchSignals.h"
 #include "effect/vocoder/SonveraAudioEffectPlugin.h"
 #include "entry/Exports.h"
-#include "framework/plugin/MQuorlithAudioEffectPlugin.h"
 #include "hosts/vst3/Vst3HostObjects.h"
 
 using namespace sonvera;
@@ -57,28 +56,6 @@ BENCHMARK_CAPTURE(ProcessEffect, Bands4_Scalar, Lightest, KernelPath::Scalar);
 BENCHMARK_CAPTURE(ProcessEffect, Bands4_SIMD, Lightest, BestKernelPath());
 BENCHMARK_CAPTURE(ProcessEffect, Default_AVX2, Default, KernelPath::AVX2);
 BENCHMARK_CAPTURE(ProcessEffect, Default_SSE2, Default, KernelPath::SSE2);
-
-namespace {
-
-// The same default setting through the framework plug-in's block pipeline.
-void ProcessPipeline(benchmark::State& state) {
-    corvane::MQuorlithAudioEffectPlugin plugin;
-    plugin.SetHostSampleRate(SampleRate);
-    if (!plugin.Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface)) {
-        state.SkipWithError("the effect did not start");
-        return;
-    }
-    BenchSignals signals;
-    for (auto _ : state) {
-        plugin.ProcessBlock(signals.inputs, signals.outputs, BlockSize, 1);
-        benchmark::DoNotOptimize(signals.output[0].data());
-    }
-    ReportRealTime(state);
-}
-
-}  // namespace
-
-BENCHMARK(ProcessPipeline)->Name("ProcessBlock/Default_SIMD");
 
 namespace {
 

@@ -117,17 +117,23 @@ void MLFO::StoreTargets(MStoreContext& context, ParameterNames& names) {
         return;
     }
     std::vector<std::unique_ptr<Target>> loaded;
+    int32_t unknown = 0;
+    std::string firstUnknown;
     MXMLItem::Iterator children;
     children.Init(context.item, "Parameter");
     while (MXMLItem* element = children.Next()) {
+        if (loaded.size() == static_cast<size_t>(MaxTargets)) {
+            DiagnosticLog::Write("A modulator keeps at most " + std::to_string(MaxTargets) +
+                                 " targets; the state's further targets were left out.");
+            break;
+        }
         auto t = std::make_unique<Target>();
         MStoreContext c(false, *element);
         c.Boolean("ParameterEnabled", t->enabled, StorePolicy::DefaultElided, true);
         std::string name;
         c.Text("ParameterName", name);
         t->index = name.empty() ? -1 : names.IndexOf(name);
-        if (!name.empty() && t->index < 0)
-            DiagnosticLog::Write("A modulator target names no parameter of this plug-in: \"" + name + "\".");
+        if (!name.empty() && t->index < 0 && unknown++ == 0) firstUnknown = name;
         c.Real("Value", t->range.value, StorePolicy::DefaultElided, 0.5);
         c.Real("MaxValue", t->range.maxValue, StorePolicy::DefaultElided, 1.0);
         c.Real("Range", t->range.range, StorePolicy::DefaultElided, 1.0);
@@ -143,6 +149,9 @@ void MLFO::StoreTargets(MStoreContext& context, ParameterNames& names) {
         if (!std::isfinite(t->backup)) t->backup = -1.0;
         loaded.push_back(std::move(t));
     }
+    if (unknown > 0)
+        DiagnosticLog::Write("Modulator targets name no parameter of this plug-in (" + std::to_string(unknown) +
+                             ", the first \"" + firstUnknown + "\"); they stay unassigned.");
     if (loaded.empty()) return;  // the single default target stays
     MLock hold(targetLock_);
     targets_.swap(loaded);

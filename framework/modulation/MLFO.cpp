@@ -84,10 +84,12 @@ int32_t MLFO::TargetCount() {
     return static_cast<int32_t>(targets_.size());
 }
 
-void MLFO::AddTarget() {
+bool MLFO::AddTarget() {
+    if (TargetCount() >= MaxTargets) return false;
     auto target = std::make_unique<Target>();
     MLock hold(targetLock_);
     targets_.push_back(std::move(target));
+    return true;
 }
 
 bool MLFO::RemoveTarget(int32_t position, std::string& message) {

@@ -52,6 +52,9 @@ struct PhaseSyncGroup {
 class MLFO {
 public:
     static constexpr int32_t MaxPhaseSyncGroups = 4;
+    // More targets than a plug-in has parameters mean nothing; a state that
+    // lists more is cut here rather than filling memory.
+    static constexpr int32_t MaxTargets = 1024;
     static constexpr const char* LastTargetMessage = "There must be at least one parameter for each modulator.";
 
     struct Target {
@@ -99,7 +102,8 @@ public:
     // Target list; edits take the list lock, as the audio thread's writes do.
     int32_t TargetCount();
     Target& TargetAt(int32_t position) { return *targets_.at(static_cast<size_t>(position)); }
-    void AddTarget();
+    // False at MaxTargets.
+    bool AddTarget();
     // Points a target at a parameter and enables it; its value now is the one restored later.
     void AssignTarget(int32_t position, int32_t index, MParameterRegistry& parameters);
     // False with LastTargetMessage when it is the last one.

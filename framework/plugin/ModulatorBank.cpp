@@ -1,6 +1,7 @@
 #include "framework/plugin/ModulatorBank.h"
 
 #include <string>
+#include <unordered_map>
 
 #include "framework/core/ExceptionGuard.h"
 #include "framework/modulation/LFOParameters.h"
@@ -16,16 +17,19 @@ public:
     explicit RegistryNames(MParameterRegistry& registry) : registry_(registry) {}
     std::string NameOf(int32_t index) override { return registry_.GetParameterLabel(index); }
     int32_t IndexOf(const std::string& name) override {
-        const int32_t total = registry_.TotalCount();
-        for (int32_t i = 0; i < total; ++i)
-            if (registry_.GetParameterLabel(i) == name) return i;
-        for (int32_t i = 0; i < total; ++i)  // a plain name from a hand-written state
-            if (registry_.GetParameterName(i) == name) return i;
+        if (byLabel_.empty()) {
+            // Labels first; a plain name (from a hand-written state) where no label has it.
+            for (int32_t i = registry_.TotalCount() - 1; i >= 0; --i) byName_[registry_.GetParameterName(i)] = i;
+            for (int32_t i = registry_.TotalCount() - 1; i >= 0; --i) byLabel_[registry_.GetParameterLabel(i)] = i;
+        }
+        for (const auto* names : {&byLabel_, &byName_})
+            if (auto found = names->find(name); found != names->end()) return found->second;
         return -1;
     }
 
 private:
     MParameterRegistry& registry_;
+    std::unordered_map<std::string, int32_t> byLabel_, byName_;  // built at the first look-up
 };
 
 std::string StoredText(MLFO& lfo, MLFO::ParameterNames& names) {

@@ -11,6 +11,7 @@
 #include "framework/storage/XMLFiles.h"
 #include "tests/framework/plugin/VocoderPlugin.h"
 #include "tests/support/ChunkText.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/ParameterLookup.h"
 
 using namespace corvane;
@@ -155,4 +156,43 @@ TEST(Modulators, MIDINotesDriveTheEnvelope) {
     plugin->ProcessMIDIEvent(0, otherOff);
     RunBlocks(*plugin, 2);
     EXPECT_NEAR(plugin->Parameters().GetParameter(pan), 0.0, 1e-9);
+}
+
+TEST(Modulators, HostileModulatorElementsLoadBounded) {
+    auto plugin = sonvera_test::NewVocoder();
+    MXMLItem root;
+    const std::vector<uint8_t> chunk = plugin->WriteChunk();
+    MMemoryStream in(const_cast<uint8_t*>(chunk.data()), chunk.size());
+    ASSERT_TRUE(LoadWithFallback(root, in));
+    MXMLItem& lfo = root.GetOrAddSubItem("LFOs").GetOrAddSubItem("LFO0");
+    lfo.SetAttribute("Mode", "Nonsense");
+    lfo.SetAttribute("Frequency", "1e300");
+    lfo.SetAttribute("PhaseSyncGroup", "-7");
+    for (int i = 0; i < 3000; ++i) {
+        MXMLItem& target = lfo.AddSubItem("Parameter");
+        target.SetAttribute("ParameterName", i % 2 ? "Volume" : "No such parameter");
+        target.SetAttribute("Value", "nan");
+        target.SetAttribute("Range", "-4");
+    }
+    MMemoryStream out;
+    WriteCompressed(root, out, "utf-8");
+    sonvera_test::LogCapture log;
+    ASSERT_TRUE(plugin->ReadChunk(out.Data(), static_cast<size_t>(out.Size())));
+    MLFO& loaded = plugin->Modulators().At(0);
+    EXPECT_EQ(loaded.TargetCount(), MLFO::MaxTargets);
+    EXPECT_EQ(loaded.mode, LFOModeNormal) << "an unknown mode name";
+    EXPECT_DOUBLE_EQ(loaded.Value(LFOFrequency), 1.0) << "limited to the range";
+    EXPECT_EQ(loaded.phaseSyncGroup, 0);
+    EXPECT_EQ(loaded.TargetAt(0).index, -1) << "a name no parameter has";
+    EXPECT_EQ(loaded.TargetAt(1).index, Index(*plugin, "Volume"));
+    EXPECT_DOUBLE_EQ(loaded.TargetAt(1).range.range, 0.0);
+    bool cut = false, unknown = false;
+    for (const std::string& line : log.lines) {
+        cut = cut || line.find("at most 1024 targets") != std::string::npos;
+        unknown = unknown || line.find("No such parameter") != std::string::npos;
+    }
+    EXPECT_TRUE(cut);
+    EXPECT_TRUE(unknown);
+    loaded.Setting(LFOEnabled).boolValue = 1;
+    RunBlocks(*plugin, 2);  // runs without harm
 }

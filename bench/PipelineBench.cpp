@@ -1,5 +1,5 @@
-// The framework plug-in with modulators running, against
-// ProcessBlock/Default_SIMD: four oscillators on ordinary parameters, one
+// The default setting through the framework plug-in's block pipeline, plain
+// and with modulators running: four oscillators on ordinary parameters, one
 // level follower, one pitch follower, and an oscillator on "Formant shift",
 // whose every change redesigns the filter bank.
 
@@ -50,6 +50,7 @@ void ProcessWithModulators(benchmark::State& state, int32_t mode, std::initializ
 
 }  // namespace
 
+BENCHMARK_CAPTURE(ProcessWithModulators, None, LFOModeNormal, {})->Name("ProcessBlock/Default_SIMD");
 BENCHMARK_CAPTURE(ProcessWithModulators, FourNormal, LFOModeNormal,
                   {"Volume", "Panorama", "Carrier volume", "Modulator volume"})
     ->Name("Modulators/FourNormal");
