@@ -266,7 +266,7 @@ TEST_F(RenderTest, ModulatorsSwellTheOutputAtTheirRate) {
         const double at = LoudnessSwing(left, 48000.0, c.hertz);
         EXPECT_GT(at, 0.2) << c.options;
         for (double other : {0.25, 0.75, 1.0, 1.5, 3.0, 4.0})
-            if (other != c.hertz) EXPECT_GT(at, 4.0 * LoudnessSwing(left, 48000.0, other)) << c.options << " " << other;
+            EXPECT_GT(at, 4.0 * LoudnessSwing(left, 48000.0, other)) << c.options << " " << other;
     }
     ASSERT_EQ(Run(inputs + " --out " + Path("still.wav")), 0) << errors;
     EXPECT_LT(LoudnessSwing(ReadWav(folder_ / "still.wav").at(0), 48000.0, 2.0), 0.05)
