@@ -20,7 +20,8 @@ const char* const EnvelopeSourceNames[2] = {"MIDI", "Audio"};
 
 // A setting under its own key; `storedDefault` is what the stored form
 // leaves out (it is not always the setting's own default). Loaded values
-// are limited to the setting's range.
+// are limited to the setting's range; a save writes nothing (the audio
+// thread reads these meanwhile).
 void StoreSetting(MStoreContext& context, ParameterDescriptor& d, double storedDefault) {
     switch (d.kind) {
         case ParameterKindFloat: {
@@ -35,6 +36,7 @@ void StoreSetting(MStoreContext& context, ParameterDescriptor& d, double storedD
         case ParameterKindInteger: {
             int32_t value = d.integerValues.value;
             context.Integer(d.identifier, value, StorePolicy::DefaultElided, static_cast<int32_t>(storedDefault));
+            if (context.storing) return;
             value = std::min(std::max(value, d.integerValues.minimum), d.integerValues.maximum);
             d.integerValues.value = d.integerValues.target = value;
             return;
@@ -42,13 +44,13 @@ void StoreSetting(MStoreContext& context, ParameterDescriptor& d, double storedD
         case ParameterKindBool: {
             bool value = d.boolValue != 0;
             context.Boolean(d.identifier, value, StorePolicy::DefaultElided, storedDefault != 0.0);
-            d.boolValue = value ? 1 : 0;
+            if (!context.storing) d.boolValue = value ? 1 : 0;
             return;
         }
         case ParameterKindEnum: {
             int32_t value = d.enumValues.valueIndex;
             context.Integer(d.identifier, value, StorePolicy::DefaultElided, static_cast<int32_t>(storedDefault));
-            d.enumValues.valueIndex = std::min(std::max(value, 0), d.enumValues.itemCount - 1);
+            if (!context.storing) d.enumValues.valueIndex = std::min(std::max(value, 0), d.enumValues.itemCount - 1);
             return;
         }
         default:
@@ -216,7 +218,7 @@ void MLFO::StoreModeSettings(MStoreContext& context) {
         StoreSetting(c, settings_[LFOSyncLength]);
         int32_t type = static_cast<int32_t>(Value(LFOSyncType));
         c.Enumeration("synctype", type, SyncTypeNames, 4);
-        settings_[LFOSyncType].enumValues.valueIndex = std::min(std::max(type, 0), 3);
+        if (!c.storing) settings_[LFOSyncType].enumValues.valueIndex = std::min(std::max(type, 0), 3);
         StoreSetting(c, settings_[LFOSyncPhase]);
     });
 }
@@ -233,7 +235,7 @@ void MLFO::Store(MStoreContext& context, ParameterNames& names) {
     StoreSetting(context, settings_[LFOHiSpeed]);
     context.Boolean("RestoreWhenDisabled", restoreWhenDisabled, StorePolicy::DefaultElided, false);
     context.Integer("PhaseSyncGroup", phaseSyncGroup, StorePolicy::DefaultElided, 0);
-    phaseSyncGroup = std::min(std::max(phaseSyncGroup, 0), MaxPhaseSyncGroups);
+    if (!context.storing) phaseSyncGroup = std::min(std::max(phaseSyncGroup, 0), MaxPhaseSyncGroups);
     context.Enumeration("Mode", mode, LFOModeNames, 5);
     StoreSetting(context, settings_[LFOSideChain]);
     context.Boolean("AutomationR", automationRead, StorePolicy::DefaultElided, false);

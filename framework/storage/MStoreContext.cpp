@@ -26,7 +26,7 @@ void MStoreContext::Integer(const std::string& name, int32_t& value, StorePolicy
 void MStoreContext::Boolean(const std::string& name, bool& value, StorePolicy policy, bool defaultValue) {
     int32_t number = value ? 1 : 0;
     Integer(name, number, policy, defaultValue ? 1 : 0);
-    value = number != 0;
+    if (!storing) value = number != 0;  // a save must not write what the audio thread reads
 }
 
 void MStoreContext::Real(const std::string& name, double& value, StorePolicy policy, double defaultValue) {
@@ -70,7 +70,7 @@ void MStoreContext::IntegerWithLoadDefault(const std::string& name, int32_t& val
 void MStoreContext::BooleanWithLoadDefault(const std::string& name, bool& value, bool loadDefault) {
     int32_t number = value ? 1 : 0;
     IntegerWithLoadDefault(name, number, loadDefault ? 1 : 0);
-    value = number != 0;
+    if (!storing) value = number != 0;
 }
 
 MXMLItem* MStoreContext::Child(const std::string& name) {
