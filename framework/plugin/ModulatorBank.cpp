@@ -45,8 +45,10 @@ std::string StoredText(MLFO& lfo, MLFO::ParameterNames& names) {
 // work on it must survive a save.
 bool WorthStoring(MLFO& lfo, MLFO::ParameterNames& names) {
     if (lfo.InUse()) return true;
-    static MLFO* const fresh = new MLFO();  // lives as long as the library
-    static const std::string freshText = StoredText(*fresh, names);
+    static const std::string freshText = [&names] {
+        MLFO fresh;
+        return StoredText(fresh, names);
+    }();
     return StoredText(lfo, names) != freshText;
 }
 
