@@ -9,6 +9,7 @@
 #include "framework/core/Strings.h"
 #include "framework/plugin/MAudioEffectPluginToAudioPluginAdapter.h"
 #include "framework/plugin/MMIDIProcessor.h"
+#include "framework/plugin/RegistryNames.h"
 #include "framework/storage/StoredValues.h"
 
 namespace corvane {
@@ -48,13 +49,18 @@ void MAudioEffectPluginToAudioPluginAdapter::Store(MStoreContext& context) {
             if (mode == ChannelSurround && HostChannels() < 3) mode = ChannelLeftRight;
             SetChannelMode(mode);
         }
-        context.Boolean("ControllersEnabled", controllersEnabled_, StorePolicy::DefaultElided, false);
-        context.Boolean("NoteControllersEnabled", noteControllersEnabled_, StorePolicy::DefaultElided, false);
+        context.Boolean("ControllersEnabled", midi_.controllersEnabled, StorePolicy::DefaultElided, false);
+        context.Boolean("NoteControllersEnabled", midi_.noteControllersEnabled, StorePolicy::DefaultElided, false);
         if (MXMLItem* element = context.Child("PreviousNextPresetController")) {
+            PresetSwitchTrigger& trigger = midi_.presetSwitch;
             MStoreContext child(context.storing, *element);
-            child.Boolean("Enabled", previousNextController_.enabled, StorePolicy::DefaultElided, false);
-            child.Integer("Controller", previousNextController_.controller, StorePolicy::DefaultElided, 0);
-            child.Integer("Channel", previousNextController_.channel, StorePolicy::DefaultElided, 0);
+            child.Boolean("Enabled", trigger.enabled, StorePolicy::DefaultElided, false);
+            child.Integer("Controller", trigger.controller, StorePolicy::DefaultElided, 0);
+            child.Integer("Channel", trigger.channel, StorePolicy::DefaultElided, 0);
+            if (!context.storing) {
+                trigger.controller = std::min(std::max(trigger.controller, 0), SourceCount - 1);
+                trigger.channel = std::min(std::max(trigger.channel, 0), 16);
+            }
         }
         bool bypass = LoadRelaxed(bypassDescriptor_.boolValue) != 0;
         context.Boolean("Bypass", bypass, StorePolicy::DefaultElided, false);
@@ -101,6 +107,11 @@ void MAudioEffectPluginToAudioPluginAdapter::StoreStandardSettings(MStoreContext
         GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::StoreActivePresets", [&] { StoreActivePresets(context); });
         context.Integer("CurrentPresetIndex", currentPresetIndex_, StorePolicy::AlwaysWritten);
     });
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::StoreControllers(MStoreContext& context) {
+    RegistryNames names(registry_);
+    midi_.Store(context, names);
 }
 
 void MAudioEffectPluginToAudioPluginAdapter::StoreActivePresets(MStoreContext& context) {

@@ -114,12 +114,46 @@ void MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessing(float** inputs
     });
 }
 
+void MAudioEffectPluginToAudioPluginAdapter::AfterMIDI(int32_t channel, int32_t source, int32_t presetStep) {
+    lastMIDISource_.store(channel * 256 + source, std::memory_order_relaxed);
+    if (presetStep != 0) presetSteps_.fetch_add(presetStep);
+}
+
 void MAudioEffectPluginToAudioPluginAdapter::ProcessNote(MIDINoteEvent& note) {
     MAudioPlugin::ProcessNote(note);
-    if (note.on)
-        modulators_.NoteOn();
-    else if (note.channelCount == 0)  // legato playing keeps the envelope held
-        modulators_.NoteOff();
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::ProcessNote", [&] {
+        AfterMIDI(note.channel, note.on ? SourceVelocityOn : SourceVelocityOnAndOff,
+                  midi_.Note(note.channel, note.note, note.velocity, note.on, registry_));
+        if (note.on)
+            modulators_.NoteOn();
+        else if (note.channelCount == 0)  // legato playing keeps the envelope held
+            modulators_.NoteOff();
+    });
+}
+
+int32_t MAudioEffectPluginToAudioPluginAdapter::ProcessMIDIController(int32_t deltaFrames, double position,
+                                                                      uint8_t channel, uint8_t controller,
+                                                                      double value) {
+    const int32_t handled = MAudioPlugin::ProcessMIDIController(deltaFrames, position, channel, controller, value);
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::ProcessMIDIController", [&] {
+        AfterMIDI(channel, controller, midi_.Controller(channel, controller & 0x7F, value, registry_));
+    });
+    return handled;
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::ProcessAftertouch(int32_t deltaFrames, double position, uint8_t channel,
+                                                               uint8_t note, double value) {
+    MAudioPlugin::ProcessAftertouch(deltaFrames, position, channel, note, value);
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::ProcessAftertouch", [&] {
+        AfterMIDI(channel, SourceAftertouch, midi_.Controller(channel, SourceAftertouch, value, registry_));
+    });
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::ProcessPitchBend(int32_t deltaFrames, double position, uint8_t channel,
+                                                              double bend) {
+    MAudioPlugin::ProcessPitchBend(deltaFrames, position, channel, bend);
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::ProcessPitchBend",
+                [&] { AfterMIDI(channel, SourcePitchBend, midi_.PitchBend(channel, bend, registry_)); });
 }
 
 void MAudioEffectPluginToAudioPluginAdapter::Process(float** inputs, float** outputs, int32_t count) {

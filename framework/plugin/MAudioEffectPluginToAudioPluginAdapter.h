@@ -2,12 +2,14 @@
 // Joins an effect loaded through the effect interface to the framework
 // plug-in: loads it, registers its parameters, and drives it per sub-block.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "entry/interface/MAudioEffectPlugin.h"
 #include "entry/interface/MPluginHost.h"
+#include "framework/modulation/MIDIControllers.h"
 #include "framework/plugin/ChannelConfiguration.h"
 #include "framework/plugin/MAudioPlugin.h"
 #include "framework/plugin/ModulatorBank.h"
@@ -47,9 +49,20 @@ public:
     const ChannelConfiguration& Channels() const { return channels_; }
     bool processUpdateEnabled = false;
     ModulatorBank& Modulators() { return modulators_; }
+    MIDIControllers& Controllers() { return midi_; }
 
-    // [audio-thread] Notes start and end the modulators' MIDI envelopes.
+    // [audio-thread] MIDI: after the MIDI state, the controller tables move
+    // their parameters; notes also start and end the modulators' MIDI envelopes.
     void ProcessNote(MIDINoteEvent& note) override;
+    int32_t ProcessMIDIController(int32_t deltaFrames, double position, uint8_t channel, uint8_t controller,
+                                  double value) override;
+    void ProcessAftertouch(int32_t deltaFrames, double position, uint8_t channel, uint8_t note, double value) override;
+    void ProcessPitchBend(int32_t deltaFrames, double position, uint8_t channel, double bend) override;
+    // Preset steps MIDI asked for (+1 next, -1 previous), taken by whoever
+    // loads presets outside the audio thread. [any]
+    int32_t TakePresetSteps() { return presetSteps_.exchange(0); }
+    // The last MIDI source seen, for MIDI learn: channel * 256 + source, -1 before any. [any]
+    int32_t LastMIDISource() const { return lastMIDISource_.load(std::memory_order_relaxed); }
 
 protected:
     void Process(float** inputs, float** outputs, int32_t count) override;
@@ -60,28 +73,27 @@ protected:
     // Seam for multiparameters, which register after the modulators and before the framework's own parameters.
     virtual void RegisterFrameworkObjects() {}
     void StoreLFO(MStoreContext& context) { modulators_.Store(context, registry_); }
-    // Seams for the owners of "Controllers", "NoteControllers" and "MultiParameters".
-    virtual void StoreControllers(MStoreContext& /*context*/) {}
+    void StoreControllers(MStoreContext& context);
+    // Seam for the owner of "MultiParameters".
     virtual void StoreMultiParameters(MStoreContext& /*context*/) {}
     void StoreActivePresets(MStoreContext& context);
     // After a load: the editor, once it exists, refreshes.
     void ActualiseAfterLoading() {}
 
     int32_t version_ = FrameworkVersion;
-    bool controllersEnabled_ = false;
-    bool noteControllersEnabled_ = false;
-    struct {
-        bool enabled = false;
-        int32_t controller = 0;
-        int32_t channel = 0;
-    } previousNextController_;
     bool activePresetEdit_ = false;
     int32_t currentActivePreset_ = 0;
     int32_t currentPresetIndex_ = 0;
     bool settingsLoaded_ = false;
 
 private:
+    // After the MIDI state has the event: the tables, the learn notice, a preset step.
+    void AfterMIDI(int32_t channel, int32_t source, int32_t presetStep);
+
     ModulatorBank modulators_;
+    MIDIControllers midi_;
+    std::atomic<int32_t> presetSteps_{0};
+    std::atomic<int32_t> lastMIDISource_{-1};
     std::unique_ptr<MAudioEffectPluginHost> host_;
     MAudioEffectPlugin* effect_ = nullptr;
     std::string product_, vendor_;

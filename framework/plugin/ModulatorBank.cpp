@@ -1,36 +1,15 @@
 #include "framework/plugin/ModulatorBank.h"
 
 #include <string>
-#include <unordered_map>
 
 #include "framework/core/ExceptionGuard.h"
 #include "framework/modulation/LFOParameters.h"
+#include "framework/plugin/RegistryNames.h"
 #include "framework/storage/MStream.h"
 
 namespace corvane {
 
 namespace {
-
-// Targets are stored by the label hosts show, unique among the parameters.
-class RegistryNames : public MLFO::ParameterNames {
-public:
-    explicit RegistryNames(MParameterRegistry& registry) : registry_(registry) {}
-    std::string NameOf(int32_t index) override { return registry_.GetParameterLabel(index); }
-    int32_t IndexOf(const std::string& name) override {
-        if (byLabel_.empty()) {
-            // Labels first; a plain name (from a hand-written state) where no label has it.
-            for (int32_t i = registry_.TotalCount() - 1; i >= 0; --i) byName_[registry_.GetParameterName(i)] = i;
-            for (int32_t i = registry_.TotalCount() - 1; i >= 0; --i) byLabel_[registry_.GetParameterLabel(i)] = i;
-        }
-        for (const auto* names : {&byLabel_, &byName_})
-            if (auto found = names->find(name); found != names->end()) return found->second;
-        return -1;
-    }
-
-private:
-    MParameterRegistry& registry_;
-    std::unordered_map<std::string, int32_t> byLabel_, byName_;  // built at the first look-up
-};
 
 std::string StoredText(MLFO& lfo, MLFO::ParameterNames& names) {
     MXMLItem element("LFO");

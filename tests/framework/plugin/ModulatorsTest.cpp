@@ -196,3 +196,47 @@ TEST(Modulators, HostileModulatorElementsLoadBounded) {
     loaded.Setting(LFOEnabled).boolValue = 1;
     RunBlocks(*plugin, 2);  // runs without harm
 }
+
+TEST(MIDIControllerTables, StateRoundTripsAndAStateWithoutThemClearsTheSlots) {
+    auto first = sonvera_test::NewVocoder();
+    MIDIControllers& tables = first->Controllers();
+    tables.controllersEnabled = tables.noteControllersEnabled = true;
+    for (int32_t i : {0, 5, 31}) {
+        MIDIControllerSlot& slot = tables.controllers[i];
+        slot = {true,
+                Index(*first, i == 5 ? "LFO 2 Frequency" : "Volume"),
+                {0.1 * (i % 7), 0.9, 0.5, i % 5},
+                i % 17,
+                i + 100,
+                i == 5};
+        NoteControllerSlot& note = tables.notes[i];
+        note = {true, Index(*first, "Panorama"), i % 6, i % 3, 40 + i, 0.25, 0.75};
+    }
+    tables.presetSwitch = {true, 4, SourcePitchBend, 0.0};
+    const std::vector<uint8_t> chunk = first->WriteChunk();
+    const std::string text = sonvera_test::ChunkText(chunk);
+    for (const char* element : {"<Controller31", "<NoteController5", "Mode=\"Switch (all octaves)\"",
+                                "ParameterName=\"LFO 2 Frequency\"", "ControllersEnabled=\"1\""})
+        EXPECT_NE(text.find(element), std::string::npos) << element;
+    EXPECT_EQ(text.find("<Controller1 "), std::string::npos) << "slots not in use are not written";
+
+    auto second = sonvera_test::NewVocoder();
+    ASSERT_TRUE(second->ReadChunk(chunk.data(), chunk.size()));
+    EXPECT_EQ(sonvera_test::ChunkText(second->WriteChunk()), text);
+    EXPECT_EQ(second->WriteChunk(), chunk);
+    EXPECT_EQ(second->Controllers().controllers[5].index, Index(*second, "LFO 2 Frequency"));
+    EXPECT_EQ(second->Controllers().presetSwitch.controller, SourcePitchBend);
+
+    MXMLItem root;
+    MMemoryStream in(const_cast<uint8_t*>(chunk.data()), chunk.size());
+    ASSERT_TRUE(LoadWithFallback(root, in));
+    root.RemoveSubItem("Controllers");
+    root.RemoveSubItem("NoteControllers");
+    MMemoryStream out;
+    WriteCompressed(root, out, "utf-8");
+    ASSERT_TRUE(second->ReadChunk(out.Data(), static_cast<size_t>(out.Size())));
+    for (int32_t i = 0; i < MIDIControllers::Slots; ++i) {
+        EXPECT_FALSE(second->Controllers().controllers[i].enabled) << i;
+        EXPECT_FALSE(second->Controllers().notes[i].enabled) << i;
+    }
+}

@@ -180,3 +180,30 @@ TEST_F(VstAdapterTest, TransportWithoutAnAnswerIsNotGiven) {
     SendMIDI(0x90, 60, 100);
     EXPECT_DOUBLE_EQ(context.barStart, 12.0);
 }
+
+// A controller mapping on CC 7 moves "Volume" in the block that delivers it,
+// on its channel only; pitch-bend and aftertouch map as sources 129 and 128.
+TEST_F(VstAdapterTest, MIDIControllersMoveTheirParameters) {
+    corvane::MIDIControllers& tables = adapter_->Plugin().Controllers();
+    tables.controllersEnabled = true;
+    const int32_t sources[3] = {7, corvane::SourcePitchBend, corvane::SourceAftertouch};
+    for (int32_t i = 0; i < 3; ++i)  // Volume, Panorama, Carrier volume
+        tables.controllers[i] = {true, i, {0.0, 1.0, 1.0, corvane::RangeInterval}, i == 0 ? 2 : 0, sources[i], false};
+    struct Case {
+        uint8_t status, data1, data2;
+        int32_t parameter;
+        double expected;
+    } cases[] = {
+        {0xB1, 7, 127, 0, 1.0},                        // channel 2
+        {0xB2, 7, 0, 0, 1.0},                          // channel 3: not this slot's
+        {0xB1, 7, 0, 0, 0.0},   {0xE5, 0, 0, 1, 0.0},  // pitch-bend fully down
+        {0xE5, 0, 64, 1, 0.5},                         // centre
+        {0xD0, 127, 0, 2, 1.0},                        // channel aftertouch
+    };
+    for (const Case& c : cases) {
+        SendMIDI(c.status, c.data1, c.data2);
+        Block();
+        EXPECT_NEAR(adapter_->Plugin().Parameters().GetParameter(c.parameter), c.expected, 2e-3)
+            << int(c.status) << " " << int(c.data1);
+    }
+}
