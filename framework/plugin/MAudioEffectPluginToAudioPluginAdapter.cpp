@@ -114,6 +114,16 @@ void MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessing(float** inputs
     });
 }
 
+// Some hosts' adapters hand MIDI over before the block takes its lock; the
+// tables are only read while no load or re-initialisation holds processing
+// off. Meanwhile the event moves nothing: the state is being replaced.
+template <class Work>
+void MAudioEffectPluginToAudioPluginAdapter::WithTablesHeld(const char* label, Work&& work) {
+    if (ProcessingLock().Lock(0) != 0) return;
+    GuardedVoid(label, work);
+    ProcessingLock().Unlock();
+}
+
 void MAudioEffectPluginToAudioPluginAdapter::AfterMIDI(int32_t channel, int32_t source, int32_t presetStep) {
     lastMIDISource_.store(channel * 256 + source, std::memory_order_relaxed);
     if (presetStep != 0) presetSteps_.fetch_add(presetStep);
@@ -121,7 +131,7 @@ void MAudioEffectPluginToAudioPluginAdapter::AfterMIDI(int32_t channel, int32_t 
 
 void MAudioEffectPluginToAudioPluginAdapter::ProcessNote(MIDINoteEvent& note) {
     MAudioPlugin::ProcessNote(note);
-    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::ProcessNote", [&] {
+    WithTablesHeld("MAudioEffectPluginToAudioPluginAdapter::ProcessNote", [&] {
         AfterMIDI(note.channel, note.on ? SourceVelocityOn : SourceVelocityOnAndOff,
                   midi_.Note(note.channel, note.note, note.velocity, note.on, registry_));
         if (note.on)
@@ -135,7 +145,7 @@ int32_t MAudioEffectPluginToAudioPluginAdapter::ProcessMIDIController(int32_t de
                                                                       uint8_t channel, uint8_t controller,
                                                                       double value) {
     const int32_t handled = MAudioPlugin::ProcessMIDIController(deltaFrames, position, channel, controller, value);
-    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::ProcessMIDIController", [&] {
+    WithTablesHeld("MAudioEffectPluginToAudioPluginAdapter::ProcessMIDIController", [&] {
         AfterMIDI(channel, controller, midi_.Controller(channel, controller & 0x7F, value, registry_));
     });
     return handled;
@@ -144,7 +154,7 @@ int32_t MAudioEffectPluginToAudioPluginAdapter::ProcessMIDIController(int32_t de
 void MAudioEffectPluginToAudioPluginAdapter::ProcessAftertouch(int32_t deltaFrames, double position, uint8_t channel,
                                                                uint8_t note, double value) {
     MAudioPlugin::ProcessAftertouch(deltaFrames, position, channel, note, value);
-    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::ProcessAftertouch", [&] {
+    WithTablesHeld("MAudioEffectPluginToAudioPluginAdapter::ProcessAftertouch", [&] {
         AfterMIDI(channel, SourceAftertouch, midi_.Controller(channel, SourceAftertouch, value, registry_));
     });
 }
@@ -152,8 +162,8 @@ void MAudioEffectPluginToAudioPluginAdapter::ProcessAftertouch(int32_t deltaFram
 void MAudioEffectPluginToAudioPluginAdapter::ProcessPitchBend(int32_t deltaFrames, double position, uint8_t channel,
                                                               double bend) {
     MAudioPlugin::ProcessPitchBend(deltaFrames, position, channel, bend);
-    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::ProcessPitchBend",
-                [&] { AfterMIDI(channel, SourcePitchBend, midi_.PitchBend(channel, bend, registry_)); });
+    WithTablesHeld("MAudioEffectPluginToAudioPluginAdapter::ProcessPitchBend",
+                   [&] { AfterMIDI(channel, SourcePitchBend, midi_.PitchBend(channel, bend, registry_)); });
 }
 
 void MAudioEffectPluginToAudioPluginAdapter::Process(float** inputs, float** outputs, int32_t count) {

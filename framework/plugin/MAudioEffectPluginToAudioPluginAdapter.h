@@ -89,6 +89,8 @@ protected:
 private:
     // After the MIDI state has the event: the tables, the learn notice, a preset step.
     void AfterMIDI(int32_t channel, int32_t source, int32_t presetStep);
+    template <class Work>
+    void WithTablesHeld(const char* label, Work&& work);
 
     ModulatorBank modulators_;
     MIDIControllers midi_;
