@@ -227,8 +227,7 @@ void MLFO::Store(MStoreContext& context, ParameterNames& names) {
     if (context.storing) {
         context.item.Clear();  // children keep the documented order
     } else {
-        ResetToDefaults();
-        mode = LFOModeNormal;
+        ResetToDefaults();  // what the element leaves out takes its default
     }
     StoreSetting(context, settings_[LFOEnabled]);
     StoreSetting(context, settings_[LFOFrequency]);

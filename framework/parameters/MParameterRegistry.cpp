@@ -87,13 +87,19 @@ void MParameterRegistry::RegisterSpecials(const SpecialParameterDescriptor* spec
         const SpecialParameterDescriptor& special = specials[i];
         if (special.kind == SpecialKindNone) continue;
         if (special.kind > SpecialKindNone) throw MException("Invalid plugin parameter type.");
-        auto factory = specialFactories_.find(special.kind);
-        if (factory == specialFactories_.end()) throw MException("Invalid plugin parameter type.");
-        for (std::unique_ptr<Adapter>& adapter : factory->second(special, true)) {
-            adapter->flags = special.adapterFlags;
-            adapter->hidden = hidden;
-            RegisterAdapter(std::move(adapter));
-        }
+        RegisterSpecialAdapters(special, true, hidden, std::string());
+    }
+}
+
+void MParameterRegistry::RegisterSpecialAdapters(const SpecialParameterDescriptor& special, bool effectOwned,
+                                                 bool hidden, const std::string& prefix) {
+    auto factory = specialFactories_.find(special.kind);
+    if (factory == specialFactories_.end()) throw MException("Invalid plugin parameter type.");
+    for (std::unique_ptr<Adapter>& adapter : factory->second(special, effectOwned)) {
+        adapter->flags = special.adapterFlags;
+        adapter->hidden = hidden;
+        adapter->prefix = prefix;
+        RegisterAdapter(std::move(adapter));
     }
 }
 
@@ -130,13 +136,7 @@ ParameterBaseCustom& MParameterRegistry::RegisterFrameworkDescriptor(ParameterDe
 
 void MParameterRegistry::RegisterFrameworkSpecial(const SpecialParameterDescriptor& special,
                                                   const std::string& prefix) {
-    auto factory = specialFactories_.find(special.kind);
-    if (factory == specialFactories_.end()) throw MException("Invalid plugin parameter type.");
-    for (std::unique_ptr<Adapter>& adapter : factory->second(special, false)) {
-        adapter->flags = special.adapterFlags;
-        adapter->prefix = prefix;
-        RegisterAdapter(std::move(adapter));
-    }
+    RegisterSpecialAdapters(special, false, false, prefix);
 }
 
 void MParameterRegistry::Finish() {

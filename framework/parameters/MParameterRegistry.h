@@ -82,6 +82,8 @@ private:
     void RegisterEffectDescriptors(MParameterEffect& effect, ParameterDescriptor* descriptors, int32_t count,
                                    bool hidden, int32_t& effectIndex, std::string& group);
     void RegisterSpecials(const SpecialParameterDescriptor* specials, int32_t count, bool hidden);
+    void RegisterSpecialAdapters(const SpecialParameterDescriptor& special, bool effectOwned, bool hidden,
+                                 const std::string& prefix);
 
     MAutomationOwner& owner_;
     std::vector<std::unique_ptr<Adapter>> adapters_;
