@@ -4,14 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "framework/core/MLock.h"
-#include "framework/parameters/UnitTexts.h"
+#include "framework/modulation/TargetRangeParameters.h"
 
 namespace corvane {
 
 namespace {
-
-const char* const TargetFieldNames[3] = {"Value", "MaxValue", "Range"};
 
 // A frequency typed as 0 or below means nothing: it is not taken.
 class FrequencyParameter : public ParameterFloatT<ParameterBaseCustom> {
@@ -31,31 +28,6 @@ void OnEnabledChanged(void* target, void* argument, const ParameterBaseCustom::C
 
 }  // namespace
 
-std::string LFOTargetParameters::GetName(int32_t local) {
-    return local >= 0 && local < 3 ? TargetFieldNames[local] : std::string();
-}
-
-double& LFOTargetParameters::Field(MLFO::Target& target, int32_t local) {
-    if (local == 1) return target.range.maxValue;
-    if (local == 2) return target.range.range;
-    return target.range.value;
-}
-
-double LFOTargetParameters::GetValue(int32_t local) {
-    MLock hold(lfo_.TargetLock());
-    return Field(lfo_.TargetAt(0), local);
-}
-
-void LFOTargetParameters::SetValue(int32_t local, double value, bool silent) {
-    {
-        MLock hold(lfo_.TargetLock());
-        Field(lfo_.TargetAt(0), local) = value >= 0.0 ? (value > 1.0 ? 1.0 : value) : 0.0;
-    }
-    if (!silent && owner != nullptr) owner->NeedUpdateEditor(*this);
-}
-
-std::string LFOTargetParameters::GetValueNameFrom01(int32_t /*local*/, double value) { return PercentText(value); }
-
 void RegisterLFOParameters(MLFO& lfo, int32_t number, MParameterRegistry& registry) {
     const std::string prefix = "LFO " + std::to_string(number);
     auto setting = [&](int32_t s) { registry.RegisterFrameworkDescriptor(lfo.Setting(s), prefix); };
@@ -73,7 +45,7 @@ void RegisterLFOParameters(MLFO& lfo, int32_t number, MParameterRegistry& regist
 
     ParameterBaseCustom& enabled = registry.RegisterFrameworkDescriptor(lfo.Setting(LFOEnabled), prefix);
     enabled.listeners.push_back({&lfo, &registry, OnEnabledChanged});
-    auto targets = std::make_unique<LFOTargetParameters>(lfo);
+    auto targets = std::make_unique<TargetRangeParameters>(lfo.Targets());
     targets->prefix = prefix;
     registry.RegisterAdapter(std::move(targets));
     registry.RegisterFrameworkDescriptor(lfo.Setting(LFOFrequency), prefix, std::make_unique<FrequencyParameter>());

@@ -83,84 +83,10 @@ void ResetSetting(ParameterDescriptor& d) {
     d.boolValue = d.boolDefault;
 }
 
-// The child element, or on load null when it is missing.
-template <class Body>
-void InChild(MStoreContext& context, const char* name, Body&& body) {
-    if (MXMLItem* element = context.Child(name)) {
-        MStoreContext child(context.storing, *element);
-        body(child);
-    }
-}
-
-double Unit(double x) { return std::isfinite(x) ? std::min(std::max(x, 0.0), 1.0) : 0.5; }
-
 }  // namespace
 
-void MLFO::StoreTargets(MStoreContext& context, ParameterNames& names) {
-    if (context.storing) {
-        MLock hold(targetLock_);
-        for (const std::unique_ptr<Target>& entry : targets_) {
-            Target& t = *entry;
-            MStoreContext c(true, context.item.AddSubItem("Parameter"));
-            c.Boolean("ParameterEnabled", t.enabled, StorePolicy::DefaultElided, true);
-            std::string name = t.index >= 0 ? names.NameOf(t.index) : std::string();
-            c.Text("ParameterName", name);
-            c.Real("Value", t.range.value, StorePolicy::DefaultElided, 0.5);
-            c.Real("MaxValue", t.range.maxValue, StorePolicy::DefaultElided, 1.0);
-            c.Real("Range", t.range.range, StorePolicy::DefaultElided, 1.0);
-            c.Integer("FullRange", t.range.mode, StorePolicy::AlwaysWritten);
-            c.Boolean("Invert", t.invert, StorePolicy::DefaultElided, false);
-            c.Boolean("UseFirstRange", t.useFirstRange, StorePolicy::DefaultElided, false);
-            c.Boolean("ShapeEnabled", t.shapeEnabled, StorePolicy::DefaultElided, false);
-            MStoreContext shapeContext(true, c.item.AddSubItem("Shape"));
-            t.shape.Store(shapeContext);
-            c.Real("ValueBackup", t.backup, StorePolicy::DefaultElided, -1.0);
-        }
-        return;
-    }
-    std::vector<std::unique_ptr<Target>> loaded;
-    int32_t unknown = 0;
-    std::string firstUnknown;
-    MXMLItem::Iterator children;
-    children.Init(context.item, "Parameter");
-    while (MXMLItem* element = children.Next()) {
-        if (loaded.size() == static_cast<size_t>(MaxTargets)) {
-            DiagnosticLog::Write("A modulator keeps at most " + std::to_string(MaxTargets) +
-                                 " targets; the state's further targets were left out.");
-            break;
-        }
-        auto t = std::make_unique<Target>();
-        MStoreContext c(false, *element);
-        c.Boolean("ParameterEnabled", t->enabled, StorePolicy::DefaultElided, true);
-        std::string name;
-        c.Text("ParameterName", name);
-        t->index = name.empty() ? -1 : names.IndexOf(name);
-        if (!name.empty() && t->index < 0 && unknown++ == 0) firstUnknown = name;
-        c.Real("Value", t->range.value, StorePolicy::DefaultElided, 0.5);
-        c.Real("MaxValue", t->range.maxValue, StorePolicy::DefaultElided, 1.0);
-        c.Real("Range", t->range.range, StorePolicy::DefaultElided, 1.0);
-        t->range.value = Unit(t->range.value);
-        t->range.maxValue = Unit(t->range.maxValue);
-        t->range.range = Unit(t->range.range);
-        c.Integer("FullRange", t->range.mode, StorePolicy::AlwaysWritten);
-        c.Boolean("Invert", t->invert, StorePolicy::DefaultElided, false);
-        c.Boolean("UseFirstRange", t->useFirstRange, StorePolicy::DefaultElided, false);
-        c.Boolean("ShapeEnabled", t->shapeEnabled, StorePolicy::DefaultElided, false);
-        InChild(c, "Shape", [&](MStoreContext& shapeContext) { t->shape.Store(shapeContext); });
-        c.Real("ValueBackup", t->backup, StorePolicy::DefaultElided, -1.0);
-        if (!std::isfinite(t->backup)) t->backup = -1.0;
-        loaded.push_back(std::move(t));
-    }
-    if (unknown > 0)
-        DiagnosticLog::Write("Modulator targets name no parameter of this plug-in (" + std::to_string(unknown) +
-                             ", the first \"" + firstUnknown + "\"); they stay unassigned.");
-    if (loaded.empty()) return;  // the single default target stays
-    MLock hold(targetLock_);
-    targets_.swap(loaded);
-}
-
 void MLFO::StoreModeSettings(MStoreContext& context) {
-    InChild(context, "Envelope", [&](MStoreContext& c) {
+    context.InChild("Envelope", [&](MStoreContext& c) {
         bool selected = mode == LFOModeFollower;
         c.Boolean("Enabled", selected, StorePolicy::DefaultElided, false);  // the mode decides on load
         StoreSetting(c, settings_[FollowerLFOModulation]);
@@ -177,13 +103,13 @@ void MLFO::StoreModeSettings(MStoreContext& context) {
         for (int32_t s : {FollowerLevelMin, FollowerLevelMax, FollowerThreshold, FollowerBandPassMin,
                           FollowerBandPassMax, FollowerBandPassQ})
             StoreSetting(c, settings_[s]);
-        InChild(c, "Advanced", [&](MStoreContext& advanced) {
-            InChild(advanced, "CustomAttackShape", [&](MStoreContext& e) { customAttackShape.Store(e); });
-            InChild(advanced, "CustomReleaseShape", [&](MStoreContext& e) { customReleaseShape.Store(e); });
+        c.InChild("Advanced", [&](MStoreContext& advanced) {
+            advanced.InChild("CustomAttackShape", [&](MStoreContext& e) { customAttackShape.Store(e); });
+            advanced.InChild("CustomReleaseShape", [&](MStoreContext& e) { customReleaseShape.Store(e); });
         });
     });
-    InChild(context, "MIDIEnvelope", [&](MStoreContext& c) { envelope.Store(c); });
-    InChild(context, "AudioEnvelope", [&](MStoreContext& c) {
+    context.InChild("MIDIEnvelope", [&](MStoreContext& c) { envelope.Store(c); });
+    context.InChild("AudioEnvelope", [&](MStoreContext& c) {
         c.Enumeration("Source", envelopeSource, EnvelopeSourceNames, 2);
         StoreSetting(c, settings_[EnvelopeLFOModulation]);
         c.IntegerWithLoadDefault("Threshold", audioEnvelopeThreshold, 1);
@@ -194,13 +120,13 @@ void MLFO::StoreModeSettings(MStoreContext& context) {
         StoreSetting(c, settings_[EnvelopePhase]);
         StoreSetting(c, settings_[EnvelopeIntervalSize]);
     });
-    InChild(context, "Random", [&](MStoreContext& c) {
+    context.InChild("Random", [&](MStoreContext& c) {
         for (int32_t s : {RandomLFOModulation, RandomSpeed, RandomSmoothness}) StoreSetting(c, settings_[s]);
         c.Boolean("Project", projectRandom, StorePolicy::DefaultElided, true);
         StoreSetting(c, settings_[RandomPhase]);
         StoreSetting(c, settings_[RandomIntervalSize]);
     });
-    InChild(context, "Pitch", [&](MStoreContext& c) {
+    context.InChild("Pitch", [&](MStoreContext& c) {
         for (int32_t s : {PitchLFOModulation, PitchShiftOctaves, PitchShiftSemitones, PitchShiftCents,
                           PitchMinFrequency, PitchMaxFrequency, PitchMinRecognized, PitchMaxRecognized})
             StoreSetting(c, settings_[s]);
@@ -212,8 +138,8 @@ void MLFO::StoreModeSettings(MStoreContext& context) {
         StoreSetting(c, settings_[PitchAutoTuneSpeed]);
         StoreSetting(c, settings_[PitchAutoTuneDepth]);
     });
-    InChild(context, "Signal", [&](MStoreContext& c) { shape.Store(c); });
-    InChild(context, "Sync", [&](MStoreContext& c) {
+    context.InChild("Signal", [&](MStoreContext& c) { shape.Store(c); });
+    context.InChild("Sync", [&](MStoreContext& c) {
         c.Boolean("Enabled", syncEnabled, StorePolicy::DefaultElided, false);
         StoreSetting(c, settings_[LFOSyncLength]);
         int32_t type = static_cast<int32_t>(Value(LFOSyncType));
@@ -242,9 +168,9 @@ void MLFO::Store(MStoreContext& context, ParameterNames& names) {
     // What automation read plays back; hosts that restore no automation still get it.
     StoreSetting(context, settings_[LFOAutomatedValue]);
     context.Integer("CurrentPresetIndex", currentPresetIndex, StorePolicy::AlwaysWritten);
-    StoreTargets(context, names);
-    InChild(context, "MIDIReset",
-            [&](MStoreContext& c) { c.Boolean("Enabled", midiReset, StorePolicy::DefaultElided, false); });
+    targets_.Store(context, names);
+    context.InChild("MIDIReset",
+                    [&](MStoreContext& c) { c.Boolean("Enabled", midiReset, StorePolicy::DefaultElided, false); });
     StoreModeSettings(context);
 }
 
@@ -264,10 +190,7 @@ void MLFO::ResetToDefaults() {
     for (int32_t s = 0; s < MADSR::SettingCount; ++s) envelope.Set(s, MADSR::DefaultValue(s));
     customAttackShape.ResetToDefault();
     customReleaseShape.ResetToDefault();
-    std::vector<std::unique_ptr<Target>> fresh;
-    fresh.push_back(std::make_unique<Target>());
-    MLock hold(targetLock_);
-    targets_.swap(fresh);
+    targets_.Reset();
 }
 
 }  // namespace corvane

@@ -26,13 +26,6 @@ constexpr double TuningReference = 261.6255653005986;
 
 }  // namespace
 
-MLFO::Target::Target() {
-    shape.SetRange({0.0, 1.0, 0.0, 1.0});
-    const MEnvelope::Point identity[2] = {{0.0, 0.0, 0.0, 1.0, SegmentMode1}, {1.0, 1.0, 0.0, 1.0, SegmentMode1}};
-    shape.SetDefaultShape(identity, 2);
-    shape.ResetToDefault();
-}
-
 MLFO::MLFO() {
     DeclareLFOSettings(settings_);
     for (MEnvelopeGraph* curve : {&customAttackShape, &customReleaseShape}) {
@@ -42,7 +35,6 @@ MLFO::MLFO() {
         curve->SetDefaultShape(points, 2);
         curve->ResetToDefault();
     }
-    targets_.push_back(std::make_unique<Target>());
 }
 
 double MLFO::Value(int32_t setting) const {
@@ -56,20 +48,6 @@ double MLFO::Value(int32_t setting) const {
 
 bool MLFO::Flag(int32_t setting) const { return LoadRelaxed(settings_[setting].boolValue) != 0; }
 
-bool MLFO::InUse() {
-    MLock hold(targetLock_);
-    return targets_.size() >= 2 || (targets_.size() == 1 && targets_.front()->enabled);
-}
-
-void MLFO::AssignTarget(int32_t position, int32_t index, MParameterRegistry& parameters) {
-    MLock hold(targetLock_);
-    if (position < 0 || position >= static_cast<int32_t>(targets_.size())) return;
-    Target& target = *targets_[static_cast<size_t>(position)];
-    target.index = index;
-    target.enabled = index >= 0;
-    target.backup = index >= 0 ? parameters.GetParameter(index) : -1.0;
-}
-
 void MLFO::EnabledChanged(bool byUser, MParameterRegistry& parameters) {
     if (Enabled() == wasEnabled_) return;  // hosts repeat values
     wasEnabled_ = Enabled();
@@ -77,32 +55,6 @@ void MLFO::EnabledChanged(bool byUser, MParameterRegistry& parameters) {
         RememberTargets(parameters);
     else if (byUser || restoreWhenDisabled)
         RestoreTargets(parameters);
-}
-
-int32_t MLFO::TargetCount() {
-    MLock hold(targetLock_);
-    return static_cast<int32_t>(targets_.size());
-}
-
-bool MLFO::AddTarget() {
-    if (TargetCount() >= MaxTargets) return false;
-    auto target = std::make_unique<Target>();
-    MLock hold(targetLock_);
-    targets_.push_back(std::move(target));
-    return true;
-}
-
-bool MLFO::RemoveTarget(int32_t position, std::string& message) {
-    std::unique_ptr<Target> removed;  // freed after the lock is released
-    MLock hold(targetLock_);
-    if (targets_.size() <= 1) {
-        message = LastTargetMessage;
-        return false;
-    }
-    if (position < 0 || position >= static_cast<int32_t>(targets_.size())) return false;
-    removed = std::move(targets_[static_cast<size_t>(position)]);
-    targets_.erase(targets_.begin() + position);
-    return true;
 }
 
 void MLFO::Initialise(double sampleRate) {
@@ -361,34 +313,16 @@ void MLFO::Process(const ModulatorBlock& block, MParameterRegistry& parameters, 
 }
 
 void MLFO::WriteTargets(double s, MParameterRegistry& parameters) {
-    MLock hold(targetLock_);
-    const Target& first = *targets_.front();
-    for (const std::unique_ptr<Target>& entry : targets_) {
-        Target& target = *entry;
-        if (!target.enabled || target.index < 0) continue;
+    targets_.ForEach([&](Target& target) {
+        if (!target.enabled || target.index < 0) return;
         const double st = target.shapeEnabled ? 2.0 * target.shape.Value((s + 1.0) * 0.5) - 1.0 : s;
-        const TargetRange& range = target.useFirstRange && &target != &first ? first.range : target.range;
-        parameters.SetParameter(target.index, MapToTarget(range, st, target.invert), false);
-    }
-}
-
-void MLFO::RestoreTargets(MParameterRegistry& parameters) {
-    MLock hold(targetLock_);
-    for (const std::unique_ptr<Target>& target : targets_)
-        if (target->index >= 0 && target->backup >= 0.0) parameters.SetParameter(target->index, target->backup, false);
+        parameters.SetParameter(target.index, MapToTarget(targets_.RangeOf(target), st, target.invert), false);
+    });
 }
 
 void MLFO::AdoptLoadedState(MParameterRegistry& parameters) {
     wasEnabled_ = Enabled();
-    MLock hold(targetLock_);
-    for (const std::unique_ptr<Target>& target : targets_)
-        if (target->index >= 0 && target->backup < 0.0) target->backup = parameters.GetParameter(target->index);
-}
-
-void MLFO::RememberTargets(MParameterRegistry& parameters) {
-    MLock hold(targetLock_);
-    for (const std::unique_ptr<Target>& target : targets_)
-        if (target->index >= 0) target->backup = parameters.GetParameter(target->index);
+    targets_.AdoptLoaded(parameters);
 }
 
 }  // namespace corvane

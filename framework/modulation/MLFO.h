@@ -18,6 +18,7 @@
 #include "framework/modulation/MPitchDetectorFFT.h"
 #include "framework/modulation/MSignalGenerator.h"
 #include "framework/modulation/ModulatorLaws.h"
+#include "framework/modulation/TargetList.h"
 #include "platform/MMutex.h"
 
 namespace corvane {
@@ -52,29 +53,10 @@ struct PhaseSyncGroup {
 class MLFO {
 public:
     static constexpr int32_t MaxPhaseSyncGroups = 4;
-    // More targets than a plug-in has parameters mean nothing; a state that
-    // lists more is cut here rather than filling memory.
-    static constexpr int32_t MaxTargets = 1024;
+    static constexpr int32_t MaxTargets = TargetList::MaxTargets;
     static constexpr const char* LastTargetMessage = "There must be at least one parameter for each modulator.";
-
-    struct Target {
-        int32_t index = -1;  // global parameter index
-        TargetRange range;
-        bool invert = false;
-        bool useFirstRange = false;
-        bool enabled = false;  // set when a parameter is assigned
-        bool shapeEnabled = false;
-        MEnvelopeGraph shape;  // maps 0 .. 1 to 0 .. 1; the identity by default
-        double backup = -1.0;  // the value before modulation, restored on disable
-        Target();
-    };
-
-    // Turns a target's parameter index into the name it is stored under and back.
-    struct ParameterNames {
-        virtual ~ParameterNames() = default;
-        virtual std::string NameOf(int32_t index) = 0;
-        virtual int32_t IndexOf(const std::string& name) = 0;  // -1 when unknown
-    };
+    using Target = ModulationTarget;
+    using ParameterNames = TargetList::ParameterNames;
 
     MLFO();
 
@@ -100,17 +82,16 @@ public:
     MEnvelopeGraph customAttackShape, customReleaseShape;
 
     // Target list; edits take the list lock, as the audio thread's writes do.
-    int32_t TargetCount();
-    Target& TargetAt(int32_t position) { return *targets_.at(static_cast<size_t>(position)); }
-    // False at MaxTargets.
-    bool AddTarget();
-    // Points a target at a parameter and enables it; its value now is the one restored later.
-    void AssignTarget(int32_t position, int32_t index, MParameterRegistry& parameters);
-    // False with LastTargetMessage when it is the last one.
-    bool RemoveTarget(int32_t position, std::string& message);
-    MMutex& TargetLock() { return targetLock_; }
-    // In use: worth a place in the stored state.
-    bool InUse();
+    TargetList& Targets() { return targets_; }
+    int32_t TargetCount() { return targets_.Count(); }
+    Target& TargetAt(int32_t position) { return targets_.At(position); }
+    bool AddTarget() { return targets_.Add(); }
+    void AssignTarget(int32_t position, int32_t index, MParameterRegistry& parameters) {
+        targets_.Assign(position, index, parameters);
+    }
+    bool RemoveTarget(int32_t position, std::string& message) { return targets_.Remove(position, message); }
+    MMutex& TargetLock() { return targets_.Lock(); }
+    bool InUse() { return targets_.InUse(); }
 
     // Switching on remembers the targets' values; switching off puts them
     // back when the user did it, or by automation with restore-when-disabled.
@@ -123,9 +104,9 @@ public:
     void NoteOn();
     void NoteOff();
     // Puts back the values the targets had before modulation.
-    void RestoreTargets(MParameterRegistry& parameters);
+    void RestoreTargets(MParameterRegistry& parameters) { targets_.Restore(parameters); }
     // Reads each target's current value as its value before modulation.
-    void RememberTargets(MParameterRegistry& parameters);
+    void RememberTargets(MParameterRegistry& parameters) { targets_.Remember(parameters); }
     // After a load: targets without a stored value before modulation read it now.
     void AdoptLoadedState(MParameterRegistry& parameters);
 
@@ -149,12 +130,10 @@ private:
     double Project(bool onShape, double x, double phaseShift, double intervalSize);
     void WriteTargets(double s, MParameterRegistry& parameters);
     const float* DetectionChannel(const ModulatorBlock& block, int32_t channel) const;
-    void StoreTargets(MStoreContext& context, ParameterNames& names);
     void StoreModeSettings(MStoreContext& context);
 
     ParameterDescriptor settings_[LFOSettingCount];
-    std::vector<std::unique_ptr<Target>> targets_;
-    MMutex targetLock_;
+    TargetList targets_{"modulator", LastTargetMessage};
     double output_ = 0.0;
     bool wasEnabled_ = false;
     // The phase increment per sample; recomputed only when what it comes

@@ -31,6 +31,14 @@ public:
 
     // Storing: get-or-add the child. Loading: the child, or null when missing.
     MXMLItem* Child(const std::string& name);
+    // Runs `body` on the child's context; on load nothing happens when it is missing.
+    template <class Body>
+    void InChild(const std::string& name, Body&& body) {
+        if (MXMLItem* element = Child(name)) {
+            MStoreContext child(storing, *element);
+            body(child);
+        }
+    }
 
     const bool storing;
     MXMLItem& item;

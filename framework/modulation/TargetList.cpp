@@ -1,0 +1,85 @@
+#include "framework/modulation/TargetList.h"
+
+#include "framework/parameters/MParameterRegistry.h"
+
+namespace corvane {
+
+ModulationTarget::ModulationTarget() {
+    shape.SetRange({0.0, 1.0, 0.0, 1.0});
+    const MEnvelope::Point identity[2] = {{0.0, 0.0, 0.0, 1.0, SegmentMode1}, {1.0, 1.0, 0.0, 1.0, SegmentMode1}};
+    shape.SetDefaultShape(identity, 2);
+    shape.ResetToDefault();
+    for (double& bank : banks) bank = 0.5;
+}
+
+TargetList::TargetList(const char* owner, const char* lastTargetMessage)
+    : owner_(owner), lastTargetMessage_(lastTargetMessage) {
+    targets_.push_back(std::make_unique<Target>());
+}
+
+int32_t TargetList::Count() {
+    MLock hold(lock_);
+    return static_cast<int32_t>(targets_.size());
+}
+
+bool TargetList::Add() {
+    if (Count() >= MaxTargets) return false;
+    auto target = std::make_unique<Target>();
+    MLock hold(lock_);
+    targets_.push_back(std::move(target));
+    return true;
+}
+
+void TargetList::Assign(int32_t position, int32_t index, MParameterRegistry& parameters) {
+    MLock hold(lock_);
+    if (position < 0 || position >= static_cast<int32_t>(targets_.size())) return;
+    Target& target = *targets_[static_cast<size_t>(position)];
+    target.index = index;
+    target.enabled = index >= 0;
+    target.backup = index >= 0 ? parameters.GetParameter(index) : -1.0;
+}
+
+bool TargetList::Remove(int32_t position, std::string& message) {
+    std::unique_ptr<Target> removed;  // freed after the lock is released
+    MLock hold(lock_);
+    if (targets_.size() <= 1) {
+        message = lastTargetMessage_;
+        return false;
+    }
+    if (position < 0 || position >= static_cast<int32_t>(targets_.size())) return false;
+    removed = std::move(targets_[static_cast<size_t>(position)]);
+    targets_.erase(targets_.begin() + position);
+    return true;
+}
+
+bool TargetList::InUse() {
+    MLock hold(lock_);
+    return targets_.size() >= 2 || (targets_.size() == 1 && targets_.front()->enabled);
+}
+
+void TargetList::Reset() {
+    std::vector<std::unique_ptr<Target>> fresh;
+    fresh.push_back(std::make_unique<Target>());
+    MLock hold(lock_);
+    targets_.swap(fresh);
+}
+
+void TargetList::Restore(MParameterRegistry& parameters) {
+    ForEach([&](Target& target) {
+        if (target.index >= 0 && target.backup >= 0.0) parameters.SetParameter(target.index, target.backup, false);
+    });
+}
+
+void TargetList::Remember(MParameterRegistry& parameters) {
+    ForEach([&](Target& target) {
+        if (target.index >= 0) target.backup = parameters.GetParameter(target.index);
+    });
+}
+
+void TargetList::AdoptLoaded(MParameterRegistry& parameters) {
+    ForEach([&](Target& target) {
+        if (target.index >= 0 && target.backup < 0.0) target.backup = parameters.GetParameter(target.index);
+    });
+}
+
+}  // namespace corvane

@@ -1,0 +1,101 @@
+#pragma once
+// The parameters a modulator or a multiparameter moves: an ordered list of
+// target entries, each with its range mapping, response curve and (for a
+// multiparameter's banks) stored values. The audio thread walks the list
+// under its lock; edits take the same lock and never free inside it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/core/MLock.h"
+#include "framework/modulation/MEnvelope.h"
+#include "framework/modulation/ModulatorLaws.h"
+
+namespace corvane {
+
+class MParameterRegistry;
+class MStoreContext;
+
+struct ModulationTarget {
+    static constexpr int32_t MaxBanks = 64;
+
+    int32_t index = -1;  // global parameter index
+    TargetRange range;
+    bool invert = false;
+    bool useFirstRange = false;
+    bool enabled = false;  // set when a parameter is assigned
+    bool shapeEnabled = false;
+    MEnvelopeGraph shape;  // maps 0 .. 1 to 0 .. 1; the identity by default
+    double backup = -1.0;  // the value before modulation, restored on disable
+    // A multiparameter's banks: the target's value in each, and whether
+    // values between two banks blend.
+    double banks[MaxBanks];
+    bool interpolate = false;
+    ModulationTarget();
+};
+
+class TargetList {
+public:
+    using Target = ModulationTarget;
+    // More targets than a plug-in has parameters mean nothing; a state that
+    // lists more is cut here rather than filling memory.
+    static constexpr int32_t MaxTargets = 1024;
+
+    // Turns a target's parameter index into the name it is stored under and back.
+    struct ParameterNames {
+        virtual ~ParameterNames() = default;
+        virtual std::string NameOf(int32_t index) = 0;
+        virtual int32_t IndexOf(const std::string& name) = 0;  // -1 when unknown
+    };
+
+    // `owner` names the kind in messages ("modulator", "multiparameter").
+    TargetList(const char* owner, const char* lastTargetMessage);
+
+    int32_t Count();
+    Target& At(int32_t position) { return *targets_.at(static_cast<size_t>(position)); }
+    Target& First() { return *targets_.front(); }
+    // The range a target maps through: the first target's when it says so.
+    const TargetRange& RangeOf(const Target& target) const {
+        return target.useFirstRange && &target != targets_.front().get() ? targets_.front()->range : target.range;
+    }
+    // False at MaxTargets.
+    bool Add();
+    // Points a target at a parameter and enables it; its value now is the one restored later.
+    void Assign(int32_t position, int32_t index, MParameterRegistry& parameters);
+    // False with the last-target message when it is the last one.
+    bool Remove(int32_t position, std::string& message);
+    MMutex& Lock() { return lock_; }
+    // In use: worth a place in the stored state.
+    bool InUse();
+    // A single new target.
+    void Reset();
+
+    // Walks the targets under the lock.
+    template <class Visit>
+    void ForEach(Visit&& visit) {
+        MLock hold(lock_);
+        for (const std::unique_ptr<Target>& target : targets_) visit(*target);
+    }
+
+    // Puts back the values the targets had before modulation.
+    void Restore(MParameterRegistry& parameters);
+    // Reads each target's current value as its value before modulation.
+    void Remember(MParameterRegistry& parameters);
+    // After a load: targets without a stored value before modulation read it now.
+    void AdoptLoaded(MParameterRegistry& parameters);
+
+    // One "Parameter" element per target; `bankCount` banks are stored with
+    // each (0 for a modulator). Loading rebuilds the list from every
+    // "Parameter" element, or keeps the single default target without one.
+    void Store(MStoreContext& context, ParameterNames& names, int32_t bankCount = 0);
+
+private:
+    const char* owner_;
+    const char* lastTargetMessage_;
+    std::vector<std::unique_ptr<Target>> targets_;
+    MMutex lock_;
+};
+
+}  // namespace corvane
