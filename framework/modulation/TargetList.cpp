@@ -18,20 +18,20 @@ TargetList::TargetList(const char* owner, const char* lastTargetMessage)
 }
 
 int32_t TargetList::Count() {
-    MLock hold(lock_);
+    MLock hold(*lock_);
     return static_cast<int32_t>(targets_.size());
 }
 
 bool TargetList::Add() {
     if (Count() >= MaxTargets) return false;
     auto target = std::make_unique<Target>();
-    MLock hold(lock_);
+    MLock hold(*lock_);
     targets_.push_back(std::move(target));
     return true;
 }
 
 void TargetList::Assign(int32_t position, int32_t index, MParameterRegistry& parameters) {
-    MLock hold(lock_);
+    MLock hold(*lock_);
     if (position < 0 || position >= static_cast<int32_t>(targets_.size())) return;
     Target& target = *targets_[static_cast<size_t>(position)];
     target.index = index;
@@ -41,7 +41,7 @@ void TargetList::Assign(int32_t position, int32_t index, MParameterRegistry& par
 
 bool TargetList::Remove(int32_t position, std::string& message) {
     std::unique_ptr<Target> removed;  // freed after the lock is released
-    MLock hold(lock_);
+    MLock hold(*lock_);
     if (targets_.size() <= 1) {
         message = lastTargetMessage_;
         return false;
@@ -53,14 +53,14 @@ bool TargetList::Remove(int32_t position, std::string& message) {
 }
 
 bool TargetList::InUse() {
-    MLock hold(lock_);
+    MLock hold(*lock_);
     return targets_.size() >= 2 || (targets_.size() == 1 && targets_.front()->enabled);
 }
 
 void TargetList::Reset() {
     std::vector<std::unique_ptr<Target>> fresh;
     fresh.push_back(std::make_unique<Target>());
-    MLock hold(lock_);
+    MLock hold(*lock_);
     targets_.swap(fresh);
 }
 

@@ -66,7 +66,9 @@ public:
     void Assign(int32_t position, int32_t index, MParameterRegistry& parameters);
     // False with the last-target message when it is the last one.
     bool Remove(int32_t position, std::string& message);
-    MMutex& Lock() { return lock_; }
+    MMutex& Lock() { return *lock_; }
+    // Shares the owner's lock instead of the list's own (before any use).
+    void UseLock(MMutex& lock) { lock_ = &lock; }
     // In use: worth a place in the stored state.
     bool InUse();
     // A single new target.
@@ -75,7 +77,7 @@ public:
     // Walks the targets under the lock.
     template <class Visit>
     void ForEach(Visit&& visit) {
-        MLock hold(lock_);
+        MLock hold(*lock_);
         for (const std::unique_ptr<Target>& target : targets_) visit(*target);
     }
 
@@ -95,7 +97,8 @@ private:
     const char* owner_;
     const char* lastTargetMessage_;
     std::vector<std::unique_ptr<Target>> targets_;
-    MMutex lock_;
+    MMutex ownLock_;
+    MMutex* lock_ = &ownLock_;
 };
 
 }  // namespace corvane

@@ -57,7 +57,7 @@ void StoreEntry(MStoreContext& c, ModulationTarget& t, std::string& name, int32_
 void TargetList::Store(MStoreContext& context, ParameterNames& names, int32_t bankCount) {
     bankCount = std::min(bankCount, ModulationTarget::MaxBanks);
     if (context.storing) {
-        MLock hold(lock_);
+        MLock hold(*lock_);
         for (const std::unique_ptr<Target>& entry : targets_) {
             MStoreContext c(true, context.item.AddSubItem("Parameter"));
             std::string name = entry->index >= 0 ? names.NameOf(entry->index) : std::string();
@@ -89,7 +89,7 @@ void TargetList::Store(MStoreContext& context, ParameterNames& names, int32_t ba
                              " targets name no parameter of this plug-in (" + std::to_string(unknown) +
                              ", the first \"" + firstUnknown + "\"); they stay unassigned.");
     if (loaded.empty()) return;  // the single default target stays
-    MLock hold(lock_);
+    MLock hold(*lock_);
     targets_.swap(loaded);
 }
 

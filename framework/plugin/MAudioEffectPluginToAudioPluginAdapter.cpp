@@ -18,6 +18,8 @@ MAudioEffectPluginToAudioPluginAdapter* Listener(MPluginHost& host) {
 
 MAudioEffectPluginToAudioPluginAdapter::MAudioEffectPluginToAudioPluginAdapter() {
     InstallSpecialParameterFactories(registry_);
+    modulators_.UseLock(modulationLock_);
+    multiParameters_.UseLock(modulationLock_);
 }
 
 MAudioEffectPluginToAudioPluginAdapter::~MAudioEffectPluginToAudioPluginAdapter() {
@@ -44,7 +46,7 @@ void MAudioEffectPluginToAudioPluginAdapter::Initialize(const std::string& produ
     channelsPerBus_ = channels_.channelsPerBus;
     registry_.RegisterEffect(*effect_, table);
     modulators_.Register(registry_);
-    RegisterFrameworkObjects();
+    multiParameters_.Register(registry_);
     FinishParameters();
 
     host_->RegisterListener(0, this);
@@ -77,7 +79,17 @@ void MAudioEffectPluginToAudioPluginAdapter::InitProcessing_LockedPart() {
     effect_->Update();
     effect_->CommitParameterValues();
     updatePending_.store(false);
+    GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::InitProcessingActivePresets",
+                [&] { InitProcessingActivePresets(); });
     ParameterValuesReplaced();
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::GenerateRandomSettingsForMultiParameters(double amount) {
+    {
+        ExclusiveAccess exclusive(*this);
+        multiParameters_.Randomize(amount);
+    }
+    InitProcessing();
 }
 
 void MAudioEffectPluginToAudioPluginAdapter::InitProcessingGUI() {
@@ -111,6 +123,7 @@ void MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessing(float** inputs
     // The meters are fed here too, once an editor exists.
     GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::PrepareForProcessing", [&] {
         modulators_.Process(context_, ProcessingSampleRate(), inputs, Counts().effect, count, registry_);
+        multiParameters_.Process(count, ProcessingSampleRate(), registry_);
     });
 }
 

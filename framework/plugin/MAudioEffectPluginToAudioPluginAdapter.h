@@ -13,6 +13,7 @@
 #include "framework/plugin/ChannelConfiguration.h"
 #include "framework/plugin/MAudioPlugin.h"
 #include "framework/plugin/ModulatorBank.h"
+#include "framework/plugin/MultiParameterBank.h"
 
 namespace corvane {
 
@@ -49,6 +50,9 @@ public:
     const ChannelConfiguration& Channels() const { return channels_; }
     bool processUpdateEnabled = false;
     ModulatorBank& Modulators() { return modulators_; }
+    MultiParameterBank& MultiParameters() { return multiParameters_; }
+    // Every named multiparameter's value randomised by `amount`; processing then starts afresh.
+    void GenerateRandomSettingsForMultiParameters(double amount);
     MIDIControllers& Controllers() { return midi_; }
 
     // [audio-thread] MIDI: after the MIDI state, the controller tables move
@@ -68,14 +72,13 @@ protected:
     void Process(float** inputs, float** outputs, int32_t count) override;
     void PrepareForProcessingOnce() override;
     void PrepareForProcessing(float** inputs, int32_t count);
-    // Modulators or triggered envelopes that move parameters this block.
-    virtual bool ModulatorsActive() const { return modulators_.Active(); }
-    // Seam for multiparameters, which register after the modulators and before the framework's own parameters.
-    virtual void RegisterFrameworkObjects() {}
+    // Modulators, triggered envelopes or travelling switches that move parameters this block.
+    virtual bool ModulatorsActive() const { return modulators_.Active() || multiParameters_.Travelling(); }
     void StoreLFO(MStoreContext& context) { modulators_.Store(context, registry_); }
     void StoreControllers(MStoreContext& context);
-    // Seam for the owner of "MultiParameters".
-    virtual void StoreMultiParameters(MStoreContext& /*context*/) {}
+    void StoreMultiParameters(MStoreContext& context) { multiParameters_.Store(context, registry_); }
+    // After initialisation the active-preset parameters move their targets again.
+    void InitProcessingActivePresets() { multiParameters_.ApplyNamed(registry_); }
     void StoreActivePresets(MStoreContext& context);
     // After a load: the editor, once it exists, refreshes.
     void ActualiseAfterLoading() {}
@@ -92,7 +95,10 @@ private:
     template <class Work>
     void WithTablesHeld(const char* label, Work&& work);
 
+    // Serialises every write of modulator and multiparameter targets.
+    MMutex modulationLock_;
     ModulatorBank modulators_;
+    MultiParameterBank multiParameters_;
     MIDIControllers midi_;
     std::atomic<int32_t> presetSteps_{0};
     std::atomic<int32_t> lastMIDISource_{-1};

@@ -5,33 +5,9 @@
 #include "framework/core/ExceptionGuard.h"
 #include "framework/modulation/LFOParameters.h"
 #include "framework/plugin/RegistryNames.h"
-#include "framework/storage/MStream.h"
+#include "framework/plugin/StoredForm.h"
 
 namespace corvane {
-
-namespace {
-
-std::string StoredText(MLFO& lfo, MLFO::ParameterNames& names) {
-    MXMLItem element("LFO");
-    MStoreContext context(true, element);
-    lfo.Store(context, names);
-    MMemoryStream stream;
-    element.Write(stream, "utf-8", XMLLayout::Compact);
-    return std::string(reinterpret_cast<const char*>(stream.Data()), static_cast<size_t>(stream.Size()));
-}
-
-// A modulator with settings but no target yet is kept too: the user's
-// work on it must survive a save.
-bool WorthStoring(MLFO& lfo, MLFO::ParameterNames& names) {
-    if (lfo.InUse()) return true;
-    static const std::string freshText = [&names] {
-        MLFO fresh;
-        return StoredText(fresh, names);
-    }();
-    return StoredText(lfo, names) != freshText;
-}
-
-}  // namespace
 
 void ModulatorBank::Register(MParameterRegistry& registry) {
     for (int32_t i = 0; i < Count; ++i) RegisterLFOParameters(lfos_[i], i + 1, registry);

@@ -18,6 +18,10 @@ public:
     static constexpr int32_t Count = 4;
 
     MLFO& At(int32_t index) { return lfos_[index]; }
+    // The plug-in's modulation lock guards every target list.
+    void UseLock(MMutex& lock) {
+        for (MLFO& lfo : lfos_) lfo.Targets().UseLock(lock);
+    }
 
     // [main-thread] After the effect's parameters, in modulator order.
     void Register(MParameterRegistry& registry);

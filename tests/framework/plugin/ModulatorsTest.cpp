@@ -18,21 +18,8 @@ using namespace corvane;
 
 namespace {
 
-int32_t Index(MQuorlithAudioEffectPlugin& plugin, const std::string& label) {
-    const int32_t index = sonvera_test::ParameterIndex(plugin.Parameters(), label);
-    EXPECT_GE(index, 0) << label;
-    return index;
-}
-
-void RunBlocks(MQuorlithAudioEffectPlugin& plugin, int blocks, int n = 512) {
-    std::vector<float> in(static_cast<size_t>(n), 0.1f), out[2];
-    out[0].resize(static_cast<size_t>(n));
-    out[1].resize(static_cast<size_t>(n));
-    float* inputs[16] = {in.data(), in.data()};
-    inputs[8] = inputs[9] = in.data();
-    float* outputs[8] = {out[0].data(), out[1].data()};
-    for (int b = 0; b < blocks; ++b) plugin.ProcessBlock(inputs, outputs, n, 1);
-}
+using sonvera_test::Index;
+using sonvera_test::RunBlocks;
 
 // Every modulator set differently, with targets on effect parameters and
 // on another modulator's parameter.

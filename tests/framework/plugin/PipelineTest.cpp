@@ -27,7 +27,8 @@ TEST(Pipeline, StartsTheEffectAndRegistersParameters) {
     TestPlugin plugin;
     EXPECT_EQ(plugin.Effect().Channels(), 2);
     EXPECT_EQ(plugin.Effect().Rate(), 48000.0);
-    // Gain, then the four modulators, then Bypass and Automatic gain.
+    // Gain, the four modulators, the four multiparameters (value and the
+    // first target's range each), then Bypass and Automatic gain.
     MParameterRegistry& parameters = plugin.Parameters();
     const int32_t perModulator = sonvera_test::ParameterIndex(parameters, "LFO 2 Enabled") - 1;
     EXPECT_EQ(sonvera_test::ParameterIndex(parameters, "LFO 1 Enabled"), 1);
@@ -35,8 +36,14 @@ TEST(Pipeline, StartsTheEffectAndRegistersParameters) {
         EXPECT_EQ(sonvera_test::ParameterIndex(parameters, "LFO " + std::to_string(m) + " Enabled"),
                   1 + (m - 1) * perModulator)
             << "every modulator has as many parameters";
-    EXPECT_EQ(parameters.ParameterCount(), 1 + 4 * perModulator + 2);
-    EXPECT_EQ(parameters.GetParameterName(1 + 4 * perModulator), "Bypass");
+    const int32_t multis = 1 + 4 * perModulator;
+    const char* const multiLabels[4] = {"MultiParameter 1", "MultiParameter 1 Value", "MultiParameter 1 MaxValue",
+                                        "MultiParameter 1 Range"};
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(parameters.GetParameterLabel(multis + i), multiLabels[i]);
+    EXPECT_EQ(parameters.GetParameterLabel(multis + 3 * 4), "MultiParameter 4");
+    EXPECT_EQ(parameters.AdapterAt(parameters.AdapterCount() - 3).flags, 3u) << "the first target's range";
+    EXPECT_EQ(parameters.ParameterCount(), multis + 4 * 4 + 2);
+    EXPECT_EQ(parameters.GetParameterName(multis + 4 * 4), "Bypass");
     EXPECT_EQ(parameters.AdapterAt(parameters.AdapterCount() - 1).flags, 73u);
     EXPECT_EQ(plugin.ProductName(), "Test");
 

@@ -22,7 +22,8 @@ TEST(VocoderPipeline, ChannelNamesFromTheBusCount) {
     EXPECT_EQ(surround.outputNames[7], "Out 7");
     const int32_t modulators = 4 * (sonvera_test::ParameterIndex(plugin.Parameters(), "LFO 2 Enabled") -
                                     sonvera_test::ParameterIndex(plugin.Parameters(), "LFO 1 Enabled"));
-    EXPECT_EQ(plugin.Parameters().ParameterCount(), 26 + 12 * 32 + modulators + 2);
+    const int32_t multiParameters = 4 * 4;
+    EXPECT_EQ(plugin.Parameters().ParameterCount(), 26 + 12 * 32 + modulators + multiParameters + 2);
 }
 
 TEST(VocoderPipeline, PassesTheEffectsOutputThrough) {

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "entry/Exports.h"
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
+#include "tests/support/ParameterLookup.h"
 
 namespace sonvera_test {
 
@@ -16,6 +19,24 @@ inline std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> NewVocoder(int32_t h
     plugin->SetHostChannels(hostChannels);
     EXPECT_TRUE(plugin->Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface));
     return plugin;
+}
+
+// A parameter's global index by the label hosts see.
+inline int32_t Index(corvane::MQuorlithAudioEffectPlugin& plugin, const std::string& label) {
+    const int32_t index = ParameterIndex(plugin.Parameters(), label);
+    EXPECT_GE(index, 0) << label;
+    return index;
+}
+
+// Host blocks of a steady signal on every input.
+inline void RunBlocks(corvane::MQuorlithAudioEffectPlugin& plugin, int blocks, int n = 512) {
+    std::vector<float> in(static_cast<size_t>(n), 0.1f), out[2];
+    out[0].resize(static_cast<size_t>(n));
+    out[1].resize(static_cast<size_t>(n));
+    float* inputs[16] = {in.data(), in.data()};
+    inputs[8] = inputs[9] = in.data();
+    float* outputs[8] = {out[0].data(), out[1].data()};
+    for (int b = 0; b < blocks; ++b) plugin.ProcessBlock(inputs, outputs, n, 1);
 }
 
 }  // namespace sonvera_test
