@@ -1,7 +1,9 @@
 // The default setting through the framework plug-in's block pipeline, plain
 // and with modulators running: four oscillators on ordinary parameters, one
 // level follower, one pitch follower, and an oscillator on "Formant shift",
-// whose every change redesigns the filter bank.
+// whose every change redesigns the filter bank. Then a flood of MIDI: 1024
+// events a block through every controller mapping, note controllers and a
+// multiparameter with eight targets.
 
 #include <benchmark/benchmark.h>
 
@@ -58,3 +60,64 @@ BENCHMARK_CAPTURE(ProcessWithModulators, Follower, LFOModeFollower, {"Volume"})-
 BENCHMARK_CAPTURE(ProcessWithModulators, Pitch, LFOModePitch, {"Volume"})->Name("Modulators/Pitch");
 BENCHMARK_CAPTURE(ProcessWithModulators, FormantShift, LFOModeNormal, {"Formant shift"})
     ->Name("Modulators/OscillatorOnFormantShift");
+
+namespace {
+
+void ProcessMIDIFlood(benchmark::State& state) {
+    MQuorlithAudioEffectPlugin plugin;
+    plugin.SetHostSampleRate(SampleRate);
+    if (!plugin.Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface)) {
+        state.SkipWithError("the effect did not start");
+        return;
+    }
+    MParameterRegistry& parameters = plugin.Parameters();
+    const char* const targets[8] = {"Volume",      "Panorama",      "Carrier volume", "Modulator volume",
+                                    "Carrier pan", "Modulator pan", "Ratio",          "MultiParameter 1"};
+    MIDIControllers& midi = plugin.Controllers();
+    midi.controllersEnabled = midi.noteControllersEnabled = true;
+    for (int32_t slot = 0; slot < MIDIControllers::Slots; ++slot) {
+        MIDIControllerSlot& c = midi.controllers[slot];
+        c.enabled = true;
+        c.controller = slot < 29 ? 1 + slot : SourceAftertouch + (slot - 29);  // 1 .. 29, aftertouch, bend, velocity
+        c.index = IndexOf(parameters, targets[slot % 8]);
+        NoteControllerSlot& n = midi.notes[slot];
+        n.enabled = slot < 8;
+        n.index = IndexOf(parameters, targets[slot % 7]);
+    }
+    MMultiParameter& multi = plugin.MultiParameters().At(0);
+    for (int32_t t = 0; t < 8; ++t) {
+        if (t > 0) multi.Targets().Add();
+        multi.Targets().Assign(t, IndexOf(parameters, t < 7 ? targets[t] : "Formant shift"), parameters);
+    }
+    BenchSignals signals;
+    uint8_t events[1024][3];
+    for (int32_t e = 0; e < 1024; ++e) {
+        uint8_t* bytes = events[e];
+        switch (e % 8) {
+            case 0:
+                bytes[0] = 0x90, bytes[1] = static_cast<uint8_t>(36 + e % 48), bytes[2] = 100;
+                break;
+            case 1:
+                bytes[0] = 0x80, bytes[1] = static_cast<uint8_t>(36 + (e - 1) % 48), bytes[2] = 0;
+                break;
+            case 2:
+                bytes[0] = 0xE0, bytes[1] = static_cast<uint8_t>(e % 128), bytes[2] = static_cast<uint8_t>(e % 97);
+                break;
+            case 3:
+                bytes[0] = 0xD0, bytes[1] = static_cast<uint8_t>(e % 128), bytes[2] = 0;
+                break;
+            default:
+                bytes[0] = 0xB0, bytes[1] = static_cast<uint8_t>(1 + e % 29), bytes[2] = static_cast<uint8_t>(e % 128);
+        }
+    }
+    for (auto _ : state) {
+        for (int32_t e = 0; e < 1024; ++e) plugin.ProcessMIDIEvent(e % BlockSize, events[e]);
+        plugin.ProcessBlock(signals.inputs, signals.outputs, BlockSize, 1);
+        benchmark::DoNotOptimize(signals.output[0].data());
+    }
+    ReportRealTime(state);
+}
+
+}  // namespace
+
+BENCHMARK(ProcessMIDIFlood)->Name("MIDI/Flood1024PerBlock");

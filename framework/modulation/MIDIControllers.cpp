@@ -93,4 +93,23 @@ int32_t MIDIControllers::Note(int32_t channel, int32_t note, double velocity, bo
     return step;
 }
 
+bool MIDIControllers::LearnController(int32_t slot, int32_t lastSource) {
+    const int32_t channel = lastSource >> 8, source = lastSource & 0xFF;
+    if (slot < 0 || slot >= Slots || lastSource < 0 || channel > 15 || source >= SourceCount) return false;
+    MIDIControllerSlot& s = controllers[slot];
+    s.controller = source;
+    s.channel = channel + 1;
+    s.enabled = true;
+    return true;
+}
+
+bool MIDIControllers::LearnPresetSwitch(int32_t lastSource) {
+    const int32_t channel = lastSource >> 8, source = lastSource & 0xFF;
+    if (lastSource < 0 || channel > 15 || source >= SourceVelocityOnAndOff) return false;
+    presetSwitch.controller = source;
+    presetSwitch.channel = channel + 1;
+    presetSwitch.enabled = true;
+    return true;
+}
+
 }  // namespace corvane

@@ -76,6 +76,13 @@ public:
     int32_t PitchBend(int32_t channel, double bend, MParameterRegistry& parameters);
     int32_t Note(int32_t channel, int32_t note, double velocity, bool on, MParameterRegistry& parameters);
 
+    // MIDI learn: a controller slot, or the preset switch, listens from now
+    // on to the source of the last event (channel * 256 + source with the
+    // channel 0-based, as the plug-in reports it). False before any event
+    // or for a slot outside the table; a note cannot step presets.
+    bool LearnController(int32_t slot, int32_t lastSource);
+    bool LearnPresetSwitch(int32_t lastSource);
+
     int32_t HeldNotes() const { return heldNotes_; }
     int32_t LastNote() const { return lastNote_; }
 

@@ -137,6 +137,11 @@ void MAudioEffectPluginToAudioPluginAdapter::WithTablesHeld(const char* label, W
     ProcessingLock().Unlock();
 }
 
+bool MAudioEffectPluginToAudioPluginAdapter::LearnMIDIController(int32_t slot) {
+    ExclusiveAccess exclusive(*this);
+    return slot < 0 ? midi_.LearnPresetSwitch(LastMIDISource()) : midi_.LearnController(slot, LastMIDISource());
+}
+
 void MAudioEffectPluginToAudioPluginAdapter::AfterMIDI(int32_t channel, int32_t source, int32_t presetStep) {
     lastMIDISource_.store(channel * 256 + source, std::memory_order_relaxed);
     if (presetStep != 0) presetSteps_.fetch_add(presetStep);

@@ -67,6 +67,9 @@ public:
     int32_t TakePresetSteps() { return presetSteps_.exchange(0); }
     // The last MIDI source seen, for MIDI learn: channel * 256 + source, -1 before any. [any]
     int32_t LastMIDISource() const { return lastMIDISource_.load(std::memory_order_relaxed); }
+    // [main-thread] MIDI learn: the slot (or the preset switch, slot -1)
+    // listens to the last source seen; processing is held off meanwhile.
+    bool LearnMIDIController(int32_t slot);
 
 protected:
     void Process(float** inputs, float** outputs, int32_t count) override;

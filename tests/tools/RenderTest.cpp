@@ -83,6 +83,27 @@ double LoudnessSwing(const std::vector<float>& x, double rate, double hertz) {
     return 2.0 * std::hypot(re, im) / loudness.size() / mean;
 }
 
+// A format 0 MIDI file at 96 ticks per quarter note and 120 BPM (a quarter
+// note is half a second): the events at their ticks, in time order.
+void WriteMidi(const fs::path& path, const std::vector<std::pair<uint32_t, std::vector<uint8_t>>>& events) {
+    std::vector<uint8_t> track = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20};  // 500000 µs per quarter note
+    uint32_t last = 0;
+    for (const auto& [tick, bytes] : events) {
+        uint32_t delta = tick - last;
+        last = tick;
+        std::vector<uint8_t> quantity = {static_cast<uint8_t>(delta & 0x7F)};
+        while ((delta >>= 7) != 0) quantity.insert(quantity.begin(), static_cast<uint8_t>(0x80 | (delta & 0x7F)));
+        track.insert(track.end(), quantity.begin(), quantity.end());
+        track.insert(track.end(), bytes.begin(), bytes.end());
+    }
+    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k'};
+    for (int shift = 24; shift >= 0; shift -= 8) file.push_back(static_cast<uint8_t>(track.size() >> shift));
+    file.insert(file.end(), track.begin(), track.end());
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+}
+
 class RenderTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -277,6 +298,43 @@ TEST_F(RenderTest, ModulatorsSwellTheOutputAtTheirRate) {
     EXPECT_NE(errors.find("n from 1 to 4"), std::string::npos) << errors;
 }
 
+TEST_F(RenderTest, AMIDIFileDrivesMappingsAndTheModulatorsEnvelope) {
+    WriteWav(folder_ / "car.wav", Tone(2, 6 * 48000, 220.0, 48000.0, 11), 48000);
+    WriteWav(folder_ / "mod.wav", Tone(2, 6 * 48000, 330.0, 48000.0, 12), 48000);
+    // Every quarter note the other way: a note and controller 7 (sent twice,
+    // the second time in running status) on channel 1, so the loudness
+    // swings at 1 Hz.
+    std::vector<std::pair<uint32_t, std::vector<uint8_t>>> events;
+    for (uint32_t q = 0; q < 12; ++q) {
+        const uint8_t up = q % 2 == 0 ? 127 : 0;
+        events.push_back({q * 96, {static_cast<uint8_t>(up ? 0x90 : 0x80), 60, 100}});
+        events.push_back({q * 96, {0xB0, 7, up}});
+        events.push_back({q * 96 + 1, {7, up}});
+    }
+    WriteMidi(folder_ / "song.mid", events);
+    const std::string inputs = "--carrier " + Path("car.wav") + " --modulator " + Path("mod.wav") + " --midi " +
+                               Path("song.mid") + " --out " + Path("out.wav");
+    struct Case {
+        const char* options;
+        bool swings;
+    } cases[] = {
+        {" --midi-map cc7=Volume", true},
+        {" --midi-map cc7@1=Volume", true},
+        {" --midi-map cc7@2=Volume", false},  // another channel's controller
+        {" --midi-map cc8=Volume", false},
+        {" --midi-map note=Volume", false},  // one note held and released: the note controller holds its value
+        {" --lfo \"LFO 1=envelope\" --lfo-target \"LFO 1=Volume\" --set \"LFO 1 Enabled=On\"", true},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(Run(inputs + c.options), 0) << errors;
+        const double swing = LoudnessSwing(ReadWav(folder_ / "out.wav").at(0), 48000.0, 1.0);
+        if (c.swings)
+            EXPECT_GT(swing, 0.3) << c.options;
+        else
+            EXPECT_LT(swing, 0.05) << c.options;
+    }
+}
+
 TEST_F(RenderTest, ModulatorAtAnotherSampleRate) {
     WriteWav(folder_ / "car.wav", Tone(2, 4800, 200.0, 48000.0, 5), 48000);
     WriteWav(folder_ / "mod.wav", Tone(1, 4410, 600.0, 44100.0, 6), 44100);
@@ -313,7 +371,17 @@ TEST_F(RenderTest, ErrorsSayWhatAndLeaveNoOutput) {
         {files + " --graph Attack=0:x", "\"x\" in --graph Attack=0:x is not a number"},
         {files + " --graph Attack=0:5", "outside Attack's range, x 0..1 and y -4..4"},
         {files + " --graph Ratio=0:0,0.1:0,0.2:0,0.3:0,0.4:0,0.5:0,0.6:0,0.7:0,0.8:0", "at most 8 points"},
+        {files + " --midi " + Path("garbage.bin"), "is not a standard MIDI file"},
+        {files + " --midi " + Path("cut.mid"), "is cut short"},
+        {files + " --midi " + Path("missing.mid"), "cannot open the MIDI file"},
+        {files + " --midi-map cc200=Volume", "takes the sources cc0 .. cc127"},
+        {files + " --midi-map cc7@17=Volume", "channels 1 to 16"},
+        {files + " --midi-map cc7=Loudness", "unknown parameter \"Loudness\" in --midi-map"},
     };
+    WriteMidi(folder_ / "whole.mid", {{0, {0x90, 60, 100}}, {96, {0x80, 60, 0}}});
+    std::ifstream whole(folder_ / "whole.mid", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+    std::ofstream(folder_ / "cut.mid", std::ios::binary) << bytes.substr(0, bytes.size() - 9);
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.arguments), 2) << c.arguments;
         EXPECT_NE(errors.find(c.message), std::string::npos) << errors;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/render/MidiFile.h"
+
 namespace render {
 
 struct ParameterInfo {
@@ -57,11 +59,16 @@ public:
     virtual std::vector<uint8_t> GetState() const = 0;
     virtual bool SetState(const std::vector<uint8_t>& bytes) = 0;
 
-    // Stereo carrier (main input), stereo modulator (side-chain), stereo output.
+    // A channel message for the next Process call; `frame` is its offset in that block.
+    void QueueMidi(const MidiMessage& message) { midi_.push_back(message); }
+
+    // Stereo carrier (main input), stereo modulator (side-chain), stereo
+    // output; the queued MIDI goes with the block.
     virtual void Process(float* const carrier[2], float* const modulator[2], float* output[2], int32_t frames) = 0;
 
 protected:
     Transport transport_;
+    std::vector<MidiMessage> midi_;
 };
 
 std::unique_ptr<PluginHost> OpenVst2(const std::string& path, double sampleRate, int32_t blockSize);

@@ -7,7 +7,8 @@
 namespace render {
 
 Audio Render(PluginHost& plugin, const Audio& carrier, const Audio& modulator, int32_t blockSize,
-             RenderSummary& summary, const std::function<void(double)>& progress) {
+             RenderSummary& summary, const std::function<void(double)>& progress,
+             const std::vector<MidiMessage>& midi) {
     const size_t length = std::max(carrier.Frames(), modulator.Frames());
     const size_t latency = static_cast<size_t>(std::max(plugin.Latency(), 0));
     const size_t total = length + latency;
@@ -21,8 +22,15 @@ Audio Render(PluginHost& plugin, const Audio& carrier, const Audio& modulator, i
     result.channels.assign(2, std::vector<float>(length));
 
     const auto start = std::chrono::steady_clock::now();
+    size_t nextMidi = 0;
     for (size_t at = 0; at < total; at += block) {
         const size_t n = std::min(block, total - at);
+        for (; nextMidi < midi.size() && static_cast<size_t>(std::max<int64_t>(midi[nextMidi].frame, 0)) < at + n;
+             ++nextMidi) {
+            MidiMessage message = midi[nextMidi];
+            message.frame = std::max<int64_t>(message.frame - static_cast<int64_t>(at), 0);
+            plugin.QueueMidi(message);
+        }
         auto fill = [&](std::vector<float>& buffer, const std::vector<float>& source) {
             for (size_t i = 0; i < n; ++i) buffer[i] = at + i < source.size() ? source[at + i] : 0.0f;
         };

@@ -3,6 +3,7 @@
 // host plays a track, and lines the output up with the inputs.
 
 #include <functional>
+#include <vector>
 
 #include "tools/render/AudioFiles.h"
 #include "tools/render/PluginHost.h"
@@ -17,8 +18,10 @@ struct RenderSummary {
 };
 
 // Carrier and modulator stereo at one sample rate; the output runs to the
-// longer of the two, with the plug-in's latency taken out.
+// longer of the two, with the plug-in's latency taken out. MIDI messages
+// (in time order) reach the plug-in with the block that holds their frame.
 Audio Render(PluginHost& plugin, const Audio& carrier, const Audio& modulator, int32_t blockSize,
-             RenderSummary& summary, const std::function<void(double)>& progress = {});
+             RenderSummary& summary, const std::function<void(double)>& progress = {},
+             const std::vector<MidiMessage>& midi = {});
 
 }  // namespace render

@@ -126,6 +126,23 @@ bool Vst2PluginHost::SetState(const std::vector<uint8_t>& bytes) {
 }
 
 void Vst2PluginHost::Process(float* const carrier[2], float* const modulator[2], float* output[2], int32_t frames) {
+    if (!midi_.empty()) {
+        // As hosts do: one event list, delivered before the block it belongs to.
+        std::vector<Vst2::VstMidiEvent> events(midi_.size());
+        std::vector<intptr_t> list(2 + midi_.size());  // VstEvents with room for every pointer
+        auto* header = reinterpret_cast<Vst2::VstEvents*>(list.data());
+        header->numEvents = static_cast<int32_t>(midi_.size());
+        for (size_t i = 0; i < midi_.size(); ++i) {
+            Vst2::VstMidiEvent& e = events[i];
+            e.type = Vst2::kVstMidiType;
+            e.byteSize = static_cast<int32_t>(sizeof e);
+            e.deltaFrames = static_cast<int32_t>(midi_[i].frame);
+            for (int b = 0; b < 3; ++b) e.midiData[b] = static_cast<char>(midi_[i].bytes[b]);
+            header->events[i] = reinterpret_cast<Vst2::VstEvent*>(&e);
+        }
+        Dispatch(Vst2::effProcessEvents, 0, 0, header);
+        midi_.clear();
+    }
     float* inputs[4] = {carrier[0], carrier[1], modulator[0], modulator[1]};
     effect_->processReplacing(effect_, inputs, output, frames);
     transport_.Advance(frames);

@@ -19,6 +19,25 @@ std::string BundleLibrary(const std::string& bundle) {
     return bundle + "/Contents/x86_64-linux/" + name.substr(0, name.size() - 5) + ".so";
 }
 
+// Notes as note events, everything else as MIDI data.
+v3_event Vst3Event(const MidiMessage& m) {
+    v3_event event{};
+    event.sample_offset = static_cast<int32_t>(m.frame);
+    const uint8_t kind = m.bytes[0] & 0xF0;
+    const auto channel = static_cast<int16_t>(m.bytes[0] & 0x0F);
+    if (kind == 0x90 && m.bytes[2] > 0) {
+        event.type = V3_EVENT_NOTE_ON;
+        event.note_on = {channel, m.bytes[1], 0.0f, m.bytes[2] / 127.0f, 0, -1};
+    } else if (kind == 0x80 || kind == 0x90) {
+        event.type = V3_EVENT_NOTE_OFF;
+        event.note_off = {channel, m.bytes[1], m.bytes[2] / 127.0f, -1, 0.0f};
+    } else {
+        event.type = V3_EVENT_DATA;
+        event.data = {3, 0, m.bytes};
+    }
+    return event;
+}
+
 class Vst3PluginHost : public PluginHost {
 public:
     Vst3PluginHost(const std::string& bundle, double sampleRate, int32_t blockSize) {
@@ -127,6 +146,9 @@ public:
         Vst3::StereoBlock block(main, side, output, frames);
         block.data.process_mode = V3_OFFLINE;
         block.data.input_params = pending_.Pointer();
+        Vst3::EventList events;
+        for (const MidiMessage& m : midi_) events.events.push_back(Vst3Event(m));
+        if (!events.events.empty()) block.data.input_events = events.Pointer();
         v3_process_context context{};
         if (transport_.Running()) {
             context.state = V3_PROCESS_CTX_PLAYING | V3_PROCESS_CTX_PROJECT_TIME_VALID | V3_PROCESS_CTX_TEMPO_VALID;
@@ -139,6 +161,7 @@ public:
         v3_cpp_obj(processor_)->process(processor_, &block.data);
         transport_.Advance(frames);
         pending_.queues.clear();
+        midi_.clear();
     }
 
 private:

@@ -17,6 +17,8 @@
 #include "tools/render/AudioFiles.h"
 #include "tools/render/BandGraphOptions.h"
 #include "tools/render/DemoSignals.h"
+#include "tools/render/MIDIOptions.h"
+#include "tools/render/MidiFile.h"
 #include "tools/render/ModulatorOptions.h"
 #include "tools/render/PluginHost.h"
 #include "tools/render/Renderer.h"
@@ -112,7 +114,8 @@ void PrintSummary(const RenderSummary& s) {
 int main(int argc, char** argv) {
     CLI::App app{"Vocodes a carrier with a modulator through the Sonvera plug-in."};
     std::string carrierPath, modulatorPath, outPath, pluginPath, statePath, saveStatePath, spectrogramPath;
-    std::vector<std::string> settings, graphs, modulatorTargets, modulatorSwitches;
+    std::vector<std::string> settings, graphs, modulatorTargets, modulatorSwitches, midiMappings;
+    std::string midiPath;
     int blockSize = 512;
     double tempo = -1.0;
     bool list = false, demo = false, vst3 = false;
@@ -132,6 +135,13 @@ int main(int argc, char** argv) {
     app.add_option("--lfo", modulatorSwitches,
                    "\"LFO n=WORD,...\" with normal, follower, envelope, audio-envelope, random or pitch (the mode), "
                    "sync (to --tempo) and high-speed (ten times the frequency); repeatable");
+    app.add_option("--midi", midiPath,
+                   "a standard MIDI file played into the plug-in from the start, each event at its time: "
+                   "notes for the modulators' MIDI envelopes, controllers for --midi-map");
+    app.add_option("--midi-map", midiMappings,
+                   "\"SOURCE=PARAMETER\" maps a MIDI source onto a parameter: cc0 .. cc127, aftertouch, pitch-bend, "
+                   "velocity, or note (the played note moves it); \"cc7@2=Volume\" listens to channel 2 only; "
+                   "repeatable");
     app.add_flag("--list", list, "print every parameter with its value, and the band graphs");
     app.add_option("--state", statePath, "load a state chunk before the settings");
     app.add_option("--save-state", saveStatePath, "write the state chunk after the settings");
@@ -193,6 +203,10 @@ int main(int argc, char** argv) {
         for (const std::string& text : modulatorSwitches) switches.push_back(ParseModulatorSwitches(text));
         if (!switches.empty() && !plugin.SetState(ApplyModulatorSwitches(plugin.GetState(), switches)))
             throw std::runtime_error("the plug-in rejected the modulator settings");
+        std::vector<MIDIMapping> mappings;
+        for (const std::string& text : midiMappings) mappings.push_back(ParseMIDIMapping(text, plugin));
+        if (!mappings.empty() && !plugin.SetState(ApplyMIDIMappings(plugin.GetState(), mappings)))
+            throw std::runtime_error("the plug-in rejected the MIDI mappings");
         for (const std::string& setting : settings) ApplySetting(plugin, setting);
         if (tempo > 0.0) plugin.SetTempo(tempo, rate);
         if (list) {
@@ -206,7 +220,9 @@ int main(int argc, char** argv) {
         carrier = AsStereo(carrier);
         modulator = AsStereo(Resample(modulator, rate));
         RenderSummary summary;
-        const Audio output = Render(plugin, carrier, modulator, blockSize, summary, ProgressBar());
+        const std::vector<MidiMessage> midi =
+            midiPath.empty() ? std::vector<MidiMessage>() : ReadMidiFile(midiPath, rate);
+        const Audio output = Render(plugin, carrier, modulator, blockSize, summary, ProgressBar(), midi);
         WriteAudio(*outFile, output);
         if (pictureFile) {
             WriteSpectrogram(*pictureFile, {{"CARRIER", &carrier}, {"MODULATOR", &modulator}, {"OUTPUT", &output}});

@@ -227,3 +227,42 @@ TEST(MIDIControllerTables, StateRoundTripsAndAStateWithoutThemClearsTheSlots) {
         EXPECT_FALSE(second->Controllers().notes[i].enabled) << i;
     }
 }
+
+TEST(MIDIControllerTables, LearnTakesTheSourceAndChannelOfTheLastEvent) {
+    auto plugin = sonvera_test::NewVocoder();
+    EXPECT_FALSE(plugin->LearnMIDIController(0)) << "nothing to learn before any event";
+    struct Case {
+        uint8_t bytes[3];
+        int32_t slot;  // -1: the preset switch
+        bool learnt;
+        int32_t source, channel;
+    } cases[] = {
+        {{0xB2, 7, 64}, 5, true, 7, 3},
+        {{0xE0, 0, 64}, 6, true, SourcePitchBend, 1},
+        {{0xDF, 30, 0}, 7, true, SourceAftertouch, 16},
+        {{0x91, 60, 90}, 8, true, SourceVelocityOn, 2},
+        {{0xB0, 64, 127}, -1, true, 64, 1},
+        {{0x90, 60, 90}, -1, false, 0, 0},  // a note cannot step presets
+        {{0xB0, 1, 0}, MIDIControllers::Slots, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        plugin->ProcessMIDIEvent(0, c.bytes);
+        EXPECT_EQ(plugin->LearnMIDIController(c.slot), c.learnt) << c.slot;
+        if (!c.learnt) continue;
+        MIDIControllers& tables = plugin->Controllers();
+        const int32_t source = c.slot < 0 ? tables.presetSwitch.controller : tables.controllers[c.slot].controller;
+        const int32_t channel = c.slot < 0 ? tables.presetSwitch.channel : tables.controllers[c.slot].channel;
+        EXPECT_EQ(source, c.source) << c.slot;
+        EXPECT_EQ(channel, c.channel) << c.slot;
+    }
+    // A learnt slot moves its parameter from its own channel only.
+    MIDIControllers& tables = plugin->Controllers();
+    tables.controllersEnabled = true;
+    tables.controllers[5].index = Index(*plugin, "Panorama");
+    tables.controllers[5].range = {0.0, 1.0, 1.0, RangeInterval};
+    const uint8_t otherChannel[3] = {0xB3, 7, 127}, ownChannel[3] = {0xB2, 7, 127};
+    plugin->ProcessMIDIEvent(0, otherChannel);
+    EXPECT_NE(plugin->Parameters().GetParameter(Index(*plugin, "Panorama")), 1.0);
+    plugin->ProcessMIDIEvent(0, ownChannel);
+    EXPECT_EQ(plugin->Parameters().GetParameter(Index(*plugin, "Panorama")), 1.0);
+}

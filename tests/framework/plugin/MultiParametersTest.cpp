@@ -12,6 +12,7 @@
 #include "framework/storage/MStream.h"
 #include "framework/storage/XMLFiles.h"
 #include "tests/framework/plugin/VocoderPlugin.h"
+#include "tests/support/AllocationCounter.h"
 #include "tests/support/ChunkText.h"
 #include "tests/support/LogCapture.h"
 
@@ -320,4 +321,33 @@ TEST_F(MultiParameters, TheLastTargetStaysAndHostileElementsLoadBounded) {
     Drive(0, 1.0);
     EXPECT_EQ(Read("Panorama"), 1.0);
     RunBlocks(*plugin_, 2);
+}
+
+TEST_F(MultiParameters, DrivenByMIDIOnTheAudioThreadTheyNeverAllocate) {
+    MIDIControllers& midi = plugin_->Controllers();
+    midi.controllersEnabled = true;
+    midi.controllers[0].enabled = true;
+    midi.controllers[0].controller = 1;
+    midi.controllers[0].index = Index(*plugin_, "MultiParameter 1");
+    midi.controllers[1].enabled = true;
+    midi.controllers[1].controller = 2;
+    midi.controllers[1].index = Index(*plugin_, "MultiParameter 2");
+    Aim(0, 0, "Volume");
+    Aim(0, 1, "Formant shift");  // redesigns the bands
+    Multi(0).mode = MultiParameterBanks;
+    Multi(0).Targets().At(1).interpolate = true;
+    Aim(1, 0, "Panorama");
+    Multi(1).mode = MultiParameterTrigger;
+    Multi(1).switchTime = 0.01;
+    RunBlocks(*plugin_, 4);
+    sonvera_test::AllocationCounter counter;
+    for (int block = 0; block < 50; ++block) {
+        const uint8_t moveBanks[3] = {0xB0, 1, static_cast<uint8_t>(block * 5 % 128)};
+        const uint8_t pressTrigger[3] = {0xB0, 2, static_cast<uint8_t>(block % 2 ? 127 : 0)};
+        plugin_->ProcessMIDIEvent(0, moveBanks);
+        plugin_->ProcessMIDIEvent(1, pressTrigger);
+        RunBlocks(*plugin_, 1);
+    }
+    EXPECT_EQ(counter.Count(), 0u);
+    EXPECT_GT(Multi(1).SwitchPosition() + (Multi(1).Moving() ? 1.0 : 0.0), 0.0) << "the trigger ran";
 }
