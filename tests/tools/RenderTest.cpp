@@ -328,10 +328,11 @@ TEST_F(RenderTest, AMIDIFileDrivesMappingsAndTheModulatorsEnvelope) {
     for (const Case& c : cases) {
         ASSERT_EQ(Run(inputs + c.options), 0) << errors;
         const double swing = LoudnessSwing(ReadWav(folder_ / "out.wav").at(0), 48000.0, 1.0);
-        if (c.swings)
+        if (c.swings) {
             EXPECT_GT(swing, 0.3) << c.options;
-        else
+        } else {
             EXPECT_LT(swing, 0.05) << c.options;
+        }
     }
 }
 

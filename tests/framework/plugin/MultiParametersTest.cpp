@@ -169,7 +169,9 @@ TEST_F(MultiParameters, SwitchesTravelBothWaysAndTriggersComeBackByThemselves) {
             EXPECT_NEAR(Read("Panorama"), multi.SwitchPosition(), 1e-9) << "the position drives the targets";
         }
         EXPECT_FALSE(multi.Moving());
-        if (c.mode == MultiParameterSwitch) EXPECT_EQ(Read("MultiParameter 1"), 0.0) << "shows the button";
+        if (c.mode == MultiParameterSwitch) {
+            EXPECT_EQ(Read("MultiParameter 1"), 0.0) << "shows the button";
+        }
     }
 }
 
