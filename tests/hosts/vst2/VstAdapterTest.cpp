@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <cstring>
 #include <vector>
 
@@ -206,4 +208,19 @@ TEST_F(VstAdapterTest, MIDIControllersMoveTheirParameters) {
         EXPECT_NEAR(adapter_->Plugin().Parameters().GetParameter(c.parameter), c.expected, 2e-3)
             << int(c.status) << " " << int(c.data1);
     }
+
+    // A note controller follows the played note on its channel: logarithmic
+    // frequency from 20 Hz (0) to 20 kHz (1).
+    tables.noteControllersEnabled = true;
+    tables.notes[0] = {true, 1, corvane::NoteLogarithmic, 1, 48, 0.0, 1.0};
+    for (uint8_t note : {69, 93}) {
+        SendMIDI(0x90, note, 100);
+        Block();
+        const double hertz = 440.0 * std::exp2((note - 69) / 12.0);
+        EXPECT_NEAR(adapter_->Plugin().Parameters().GetParameter(1), std::log10(hertz / 20.0) / 3.0, 1e-6) << int(note);
+        SendMIDI(0x80, note, 0);
+    }
+    SendMIDI(0x91, 40, 100);  // channel 2: not this slot's
+    Block();
+    EXPECT_NEAR(adapter_->Plugin().Parameters().GetParameter(1), std::log10(440.0 * 4 / 20.0) / 3.0, 1e-6);
 }
