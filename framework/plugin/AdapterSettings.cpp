@@ -61,6 +61,8 @@ void MAudioEffectPluginToAudioPluginAdapter::Store(MStoreContext& context) {
                 trigger.controller = std::min(std::max(trigger.controller, 0), SourceCount - 1);
                 trigger.channel = std::min(std::max(trigger.channel, 0), 16);
             }
+        } else {
+            midi_.presetSwitch = PresetSwitchTrigger();  // a state from before the switch: none
         }
         bool bypass = LoadRelaxed(bypassDescriptor_.boolValue) != 0;
         context.Boolean("Bypass", bypass, StorePolicy::DefaultElided, false);

@@ -219,6 +219,7 @@ TEST(MIDIControllerTables, StateRoundTripsAndAStateWithoutThemClearsTheSlots) {
     ASSERT_TRUE(LoadWithFallback(root, in));
     root.RemoveSubItem("Controllers");
     root.RemoveSubItem("NoteControllers");
+    root.RemoveSubItem("PreviousNextPresetController");
     MMemoryStream out;
     WriteCompressed(root, out, "utf-8");
     ASSERT_TRUE(second->ReadChunk(out.Data(), static_cast<size_t>(out.Size())));
@@ -226,6 +227,7 @@ TEST(MIDIControllerTables, StateRoundTripsAndAStateWithoutThemClearsTheSlots) {
         EXPECT_FALSE(second->Controllers().controllers[i].enabled) << i;
         EXPECT_FALSE(second->Controllers().notes[i].enabled) << i;
     }
+    EXPECT_FALSE(second->Controllers().presetSwitch.enabled);
 }
 
 TEST(MIDIControllerTables, LearnTakesTheSourceAndChannelOfTheLastEvent) {
