@@ -66,24 +66,8 @@ void ModulatorBank::Store(MStoreContext& context, MParameterRegistry& registry) 
     lfos.Boolean("Enabled", enabled, StorePolicy::DefaultElided, true);
     SetEnabled(enabled);
     for (int32_t i = 0; i < Count; ++i) {
-        const std::string name = "LFO" + std::to_string(i);
-        MLFO& lfo = lfos_[i];
-        if (context.storing) {
-            if (WorthStoring(lfo, names)) {
-                MStoreContext child(true, element->GetOrAddSubItem(name));
-                lfo.Store(child, names);
-            } else {
-                element->RemoveSubItem(name);
-            }
-            continue;
-        }
-        if (MXMLItem* child = element->FindSubItem(name)) {
-            MStoreContext childContext(false, *child);
-            lfo.Store(childContext, names);
-        } else {
-            lfo.ResetToDefaults();
-        }
-        lfo.AdoptLoadedState(registry);
+        StoreNumbered(context.storing, element, "LFO" + std::to_string(i), lfos_[i], names);
+        if (!context.storing) lfos_[i].AdoptLoadedState(registry);
     }
 }
 

@@ -35,26 +35,8 @@ void MultiParameterBank::Process(int32_t count, double sampleRate, MParameterReg
 void MultiParameterBank::Store(MStoreContext& context, MParameterRegistry& registry) {
     RegistryNames names(registry);
     MXMLItem* element = context.Child("MultiParameters");
-    for (int32_t i = 0; i < Count; ++i) {
-        const std::string name = "MultiParameter" + std::to_string(i);
-        MMultiParameter& multi = multis_[i];
-        if (context.storing) {
-            if (WorthStoring(multi, names)) {
-                MStoreContext child(true, element->GetOrAddSubItem(name));
-                multi.Store(child, names);
-            } else {
-                element->RemoveSubItem(name);
-            }
-            continue;
-        }
-        MXMLItem* child = element != nullptr ? element->FindSubItem(name) : nullptr;
-        if (child != nullptr) {
-            MStoreContext childContext(false, *child);
-            multi.Store(childContext, names);
-        } else {
-            multi.ResetToDefaults();
-        }
-    }
+    for (int32_t i = 0; i < Count; ++i)
+        StoreNumbered(context.storing, element, "MultiParameter" + std::to_string(i), multis_[i], names);
     if (context.storing) return;
     for (MMultiParameter& multi : multis_)
         if (multi.InUse()) GuardedVoid("MMultiParameter::Apply", [&] { multi.Apply(registry, false); });

@@ -1,7 +1,8 @@
 #pragma once
-// Whether a numbered modulation object deserves its element in the state:
-// in use, or changed from a new one (settings made before any target is
-// assigned must survive a save too).
+// Numbered modulation objects ("LFO0", "MultiParameter2", ...) in the state:
+// an object has its element while it is in use or changed from a new one
+// (settings made before any target is assigned must survive a save too);
+// a missing element on load makes the object new.
 
 #include <string>
 
@@ -30,6 +31,27 @@ bool WorthStoring(Object& object, TargetList::ParameterNames& names) {
         return StoredText(fresh, names);
     }();
     return StoredText(object, names) != freshText;
+}
+
+// One object's element below `parent` (null on load: missing), both ways.
+template <class Object>
+void StoreNumbered(bool storing, MXMLItem* parent, const std::string& name, Object& object,
+                   TargetList::ParameterNames& names) {
+    if (storing) {
+        if (WorthStoring(object, names)) {
+            MStoreContext child(true, parent->GetOrAddSubItem(name));
+            object.Store(child, names);
+        } else {
+            parent->RemoveSubItem(name);
+        }
+        return;
+    }
+    if (MXMLItem* element = parent != nullptr ? parent->FindSubItem(name) : nullptr) {
+        MStoreContext child(false, *element);
+        object.Store(child, names);
+    } else {
+        object.ResetToDefaults();
+    }
 }
 
 }  // namespace corvane
