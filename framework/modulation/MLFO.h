@@ -7,9 +7,7 @@
 // user-interface thread.
 
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "dsp/MAudioFilters.h"
 #include "framework/modulation/MADSR.h"
