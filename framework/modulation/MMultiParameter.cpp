@@ -73,10 +73,10 @@ void MMultiParameter::Apply(MParameterRegistry& parameters, bool sendAutomation)
     if (sendAutomation && value_.adapter != nullptr) value_.adapter->SendAllAutomation();
 }
 
-bool MMultiParameter::FirstTargetValue(double x, int32_t& index, double& value) {
+bool MMultiParameter::ShownTargetValue(double x, int32_t& index, double& value) {
     MLock hold(*lock_);
     ModulationTarget& first = targets_.First();
-    if (!first.enabled || first.index < 0) return false;
+    if (valueMode != ValueByFirstParameter || !first.enabled || first.index < 0) return false;
     index = first.index;
     value = TargetValueAt(first, x);
     return true;

@@ -68,9 +68,9 @@ public:
     void Apply(MParameterRegistry& parameters, bool sendAutomation);
     // The value a target gets at driving value x.
     double TargetValueAt(ModulationTarget& target, double x);
-    // The value the first target would get at x, for the "By first
-    // parameter" display; false without an assigned first target.
-    bool FirstTargetValue(double x, int32_t& index, double& value);
+    // For the "By first parameter" display: the first target and the value
+    // it would get at x; false in "Percents" or without an assigned first target.
+    bool ShownTargetValue(double x, int32_t& index, double& value);
     // Stores the targets' current values as bank `bank`.
     void CaptureBank(int32_t bank, MParameterRegistry& parameters);
 

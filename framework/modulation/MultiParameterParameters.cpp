@@ -24,7 +24,7 @@ public:
         return Guarded("MMultiParameter::GetValueName", PercentText(value), [&] {
             int32_t index = -1;
             double targetValue = 0.0;
-            if (multi_.valueMode == ValueByFirstParameter && multi_.FirstTargetValue(value, index, targetValue))
+            if (multi_.ShownTargetValue(value, index, targetValue))
                 return registry_.GetParameterValueNameFrom01(index, targetValue);
             return PercentText(value);
         });
