@@ -6,16 +6,12 @@
 
 namespace corvane {
 namespace DataFolders {
-namespace {
-
 std::string RoamingFolder() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg != nullptr && *xdg != '\0') return xdg;
     const char* home = std::getenv("HOME");
     return std::string(home != nullptr ? home : ".") + "/.config";
 }
-
-}  // namespace
 
 bool CreatePath(const std::string& path) {
     std::error_code error;

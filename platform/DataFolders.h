@@ -7,6 +7,8 @@
 namespace corvane {
 namespace DataFolders {
 
+// The per-user roaming application data folder itself.
+std::string RoamingFolder();
 // "<roaming>/Quorlith"; not created.
 std::string MakerFolder();
 // "<roaming>/Quorlith/<plug-in>", created with its parents.

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -14,7 +15,9 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
         error_ = "\"" + path_ + "\" is not a regular file; it is left as it is";
         return;
     }
-    temporary_ = path_ + ".partial." + std::to_string(getpid());
+    // Unique per writer: two instances in one process may save the same file at once.
+    static std::atomic<unsigned> writers{0};
+    temporary_ = path_ + ".partial." + std::to_string(getpid()) + "." + std::to_string(writers.fetch_add(1));
 }
 
 ReplacingFile::~ReplacingFile() {

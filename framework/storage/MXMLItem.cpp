@@ -120,6 +120,13 @@ void MXMLItem::RemoveSubItem(const std::string& name) {
                     children_.end());
 }
 
+void MXMLItem::RemoveSubItem(const MXMLItem& child) {
+    cachedSubItem_ = nullptr;
+    children_.erase(std::remove_if(children_.begin(), children_.end(),
+                                   [&](const std::unique_ptr<MXMLItem>& own) { return own.get() == &child; }),
+                    children_.end());
+}
+
 void MXMLItem::Iterator::Init(const MXMLItem& item, std::string name) {
     item_ = &item;
     name_ = std::move(name);

@@ -52,6 +52,8 @@ public:
     MXMLItem& GetOrAddSubItem(const std::string& name);
     MXMLItem& AddSubItem(const std::string& name);
     void RemoveSubItem(const std::string& name);
+    // Removes this one child (nothing when it is not a child of this element).
+    void RemoveSubItem(const MXMLItem& child);
     size_t SubItemCount() const { return children_.size(); }
     MXMLItem& SubItem(size_t index) const { return *children_.at(index); }
 
