@@ -2,6 +2,7 @@
 
 #include "entry/Exports.h"
 #include "entry/MModule.h"
+#include "entry/ModuleResources.h"
 
 namespace corvane {
 
@@ -10,6 +11,7 @@ std::unique_ptr<MQuorlithAudioEffectPlugin> CreateSonveraPlugin() {
     auto plugin = std::make_unique<MQuorlithAudioEffectPlugin>();
     if (!plugin->Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface, 700, 100)) return nullptr;
     plugin->SetOwnProductName("Sonvera");
+    plugin->Presets().SetFactoryPresets(ModuleResources::FactoryPresets());
     return plugin;
 }
 

@@ -107,8 +107,15 @@ void MAudioEffectPluginToAudioPluginAdapter::StoreStandardSettings(MStoreContext
         GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::StoreMultiParameters",
                     [&] { StoreMultiParameters(context); });
         GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::StoreActivePresets", [&] { StoreActivePresets(context); });
-        context.Integer("CurrentPresetIndex", currentPresetIndex_, StorePolicy::AlwaysWritten);
+        int32_t currentPreset = presets_ != nullptr ? presets_->CurrentIndex() : 0;
+        context.Integer("CurrentPresetIndex", currentPreset, StorePolicy::AlwaysWritten);
+        if (presets_ != nullptr) presets_->SetCurrentIndex(currentPreset);
     });
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::ApplyPresetSteps() {
+    const int32_t steps = TakePresetSteps();
+    if (steps != 0 && presets_ != nullptr) presets_->Step(steps);
 }
 
 void MAudioEffectPluginToAudioPluginAdapter::StoreControllers(MStoreContext& context) {

@@ -14,6 +14,7 @@
 #include "framework/plugin/MAudioPlugin.h"
 #include "framework/plugin/ModulatorBank.h"
 #include "framework/plugin/MultiParameterBank.h"
+#include "framework/storage/MPresetManager.h"
 
 namespace corvane {
 
@@ -65,6 +66,10 @@ public:
     // Preset steps MIDI asked for (+1 next, -1 previous), taken by whoever
     // loads presets outside the audio thread. [any]
     int32_t TakePresetSteps() { return presetSteps_.exchange(0); }
+    // The plug-in's presets ("<product>presets.xml"); exists after Initialize. [main-thread]
+    MPresetManagerBase& Presets() { return *presets_; }
+    // [main-thread] From idle calls: loads the presets MIDI stepped to.
+    void ApplyPresetSteps();
     // The last MIDI source seen, for MIDI learn: channel * 256 + source, -1 before any. [any]
     int32_t LastMIDISource() const { return lastMIDISource_.load(std::memory_order_relaxed); }
     // [main-thread] MIDI learn: the slot (or the preset switch, slot -1)
@@ -89,7 +94,6 @@ protected:
     int32_t version_ = FrameworkVersion;
     bool activePresetEdit_ = false;
     int32_t currentActivePreset_ = 0;
-    int32_t currentPresetIndex_ = 0;
     bool settingsLoaded_ = false;
 
 private:
@@ -106,6 +110,7 @@ private:
     std::atomic<int32_t> presetSteps_{0};
     std::atomic<int32_t> lastMIDISource_{-1};
     std::unique_ptr<MAudioEffectPluginHost> host_;
+    std::unique_ptr<MPresetManagerBase> presets_;
     MAudioEffectPlugin* effect_ = nullptr;
     std::string product_, vendor_;
     bool secondLevelDisplay_ = false;

@@ -136,7 +136,7 @@ bool MPresetManagerBase::LoadPreset(int32_t index) {
 
 bool MPresetManagerBase::Step(int32_t delta) {
     const int32_t count = static_cast<int32_t>(List().size());
-    return count > 0 && LoadPreset(Presets::Step(current_, delta, count));
+    return count > 0 && LoadPreset(Presets::Step(CurrentIndex(), delta, count));
 }
 
 bool MPresetManagerBase::SaveNew(const std::string& folder, const std::string& name) {
@@ -162,8 +162,9 @@ bool MPresetManagerBase::ReplaceCurrent(const Confirm& confirm) {
     return Guard("ReplaceCurrent", [&] {
         MXMLItem document = Read(true);
         const std::vector<MXMLItem*> presets = Presets::Flatten(document);
-        if (current_ < 0 || current_ >= static_cast<int32_t>(presets.size())) return false;
-        MXMLItem& preset = *presets[static_cast<size_t>(current_)];
+        const int32_t current = CurrentIndex();
+        if (current < 0 || current >= static_cast<int32_t>(presets.size())) return false;
+        MXMLItem& preset = *presets[static_cast<size_t>(current)];
         while (preset.SubItemCount() > 0) preset.RemoveSubItem(preset.SubItem(0));
         preset.SetText(std::string());
         preset.RemoveAttribute(Presets::Compressed);

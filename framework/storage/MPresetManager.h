@@ -5,6 +5,7 @@
 // (through a temporary file renamed over it) after every change.
 // [main-thread] every operation; loading a preset takes the owner's locks.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -46,8 +47,9 @@ public:
 
     const std::string& Name() const { return name_; }
     const std::string& FilePath() const { return path_; }
-    int32_t CurrentIndex() const { return current_; }
-    void SetCurrentIndex(int32_t index) { current_ = index; }
+    // The current preset's number; also stored with the plug-in's state. [any]
+    int32_t CurrentIndex() const { return current_.load(std::memory_order_relaxed); }
+    void SetCurrentIndex(int32_t index) { current_.store(index, std::memory_order_relaxed); }
     // Presets that a missing preset file starts with (a root element named
     // like the file's); kept as a copy.
     void SetFactoryPresets(const MXMLItem& factory) { factory_ = factory; }
@@ -89,7 +91,7 @@ private:
     std::string name_, path_, folder_;
     MPresetBase& owner_;
     MXMLItem factory_;
-    int32_t current_ = 0;
+    std::atomic<int32_t> current_{0};
 };
 
 // A manager over an owner class with one two-way store operation.

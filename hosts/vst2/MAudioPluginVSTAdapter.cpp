@@ -209,6 +209,10 @@ int32_t MAudioPluginVSTAdapter::setChunk(const void* data, int32_t size) {
     return 1;
 }
 
+void MAudioPluginVSTAdapter::idle() {
+    corvane::GuardedVoid("MAudioPluginVSTAdapter::idle", [&] { plugin_->ApplyPresetSteps(); });
+}
+
 intptr_t MAudioPluginVSTAdapter::vendorSpecific(int32_t selector, intptr_t value, void* ptr) {
     return Guarded("MAudioPluginVSTAdapter::vendorSpecific", intptr_t(0), [&]() -> intptr_t {
         switch (selector) {

@@ -51,7 +51,9 @@ public:
     bool getParameterProperties(int32_t index, VstParameterProperties* properties);
     int32_t getChunk(void** data);                     // [main-thread] never costs the audio thread a block
     int32_t setChunk(const void* data, int32_t size);  // [main-thread]
-    intptr_t vendorSpecific(int32_t selector, intptr_t value, void* ptr);   // [any]
+    intptr_t vendorSpecific(int32_t selector, intptr_t value, void* ptr);  // [any]
+    // Idle calls: presets that MIDI stepped to are loaded here, off the audio thread.
+    void idle();                                                            // [main-thread]
     bool getEffectName(char* text);                                         // [any]
     bool getVendorString(char* text);                                       // [any]
     bool getProductString(char* text);                                      // [any]

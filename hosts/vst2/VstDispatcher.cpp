@@ -46,9 +46,12 @@ intptr_t Dispatch(MAudioPluginVSTAdapter& a, int32_t opcode, int32_t index, intp
         case effEditGetRect:
             if (ptr != nullptr) *static_cast<ERect**>(ptr) = nullptr;
             return 0;  // no editor yet
+        case effEditIdle:
+        case effIdle:
+            a.idle();
+            return 0;
         case effEditOpen:
         case effEditClose:
-        case effEditIdle:
         case effEditKeyDown:
         case effEditKeyUp:
             return 0;

@@ -118,6 +118,7 @@ enum EffectOpcode : int32_t {
     effVendorSpecific = 50,
     effCanDo = 51,
     effGetTailSize = 52,
+    effIdle = 53,
     effGetParameterProperties = 56,
     effGetVstVersion = 58,
     effEditKeyDown = 59,
