@@ -37,12 +37,11 @@ bool MPresetBase::CreatePreset(MXMLItem& preset, const std::string& name) {
 }
 
 MPresetManagerBase::MPresetManagerBase(std::string name, MPresetBase& owner, std::string folder)
-    : name_(std::move(name)),
-      folder_(folder.empty() ? DataFolders::MakerFolder() : std::move(folder)),
-      owner_(owner),
-      factory_(name_ + "presets") {
-    path_ = folder_ + "/" + name_ + "presets.xml";
-}
+    : name_(std::move(name)), folder_(std::move(folder)), owner_(owner), factory_(name_ + "presets") {}
+
+std::string MPresetManagerBase::Folder() const { return folder_.empty() ? DataFolders::MakerFolder() : folder_; }
+
+std::string MPresetManagerBase::FilePath() const { return Folder() + "/" + name_ + "presets.xml"; }
 
 bool MPresetManagerBase::Guard(const char* operation, const std::function<bool()>& body) {
     try {
@@ -57,16 +56,17 @@ bool MPresetManagerBase::Guard(const char* operation, const std::function<bool()
 
 void MPresetManagerBase::MergeOlderLocation() {
     const std::string older = DataFolders::RoamingFolder() + "/" + name_ + "presets.xml";
-    if (older == path_ || !Exists(older)) return;
-    Merge(path_, older);
+    if (older == FilePath() || !Exists(older)) return;
+    Merge(FilePath(), older);
     std::error_code error;
     fs::remove(older, error);
 }
 
 MXMLItem MPresetManagerBase::Read(bool forChange) {
     MergeOlderLocation();
+    const std::string path = FilePath();
     MXMLItem document(name_ + "presets");
-    if (!Exists(path_)) {
+    if (!Exists(path)) {
         // A user's first preset file starts with the factory bank.
         document = factory_;
         document.SetName(name_ + "presets");
@@ -80,18 +80,18 @@ MXMLItem MPresetManagerBase::Read(bool forChange) {
         return document;
     }
     try {
-        LoadFromFile(document, path_);
+        LoadFromFile(document, path);
         return document;
     } catch (const MException& e) {
         if (!forChange) throw;
         // Never overwritten by a save: the unreadable file keeps the user's presets.
-        const std::string aside = AsideName(path_);
+        const std::string aside = AsideName(path);
         std::error_code error;
-        fs::rename(path_, aside, error);
+        fs::rename(path, aside, error);
         if (error)
-            throw MException("The preset file \"" + path_ + "\" cannot be read (" + e.Message() +
+            throw MException("The preset file \"" + path + "\" cannot be read (" + e.Message() +
                              ") and could not be kept aside; nothing was saved.");
-        DiagnosticLog::Write("The preset file \"" + path_ + "\" cannot be read (" + e.Message() +
+        DiagnosticLog::Write("The preset file \"" + path + "\" cannot be read (" + e.Message() +
                              "); it was kept as \"" + aside + "\" and a new one started.");
         MXMLItem fresh(name_ + "presets");
         return fresh;
@@ -99,10 +99,11 @@ MXMLItem MPresetManagerBase::Read(bool forChange) {
 }
 
 void MPresetManagerBase::Write(MXMLItem& document) {
-    if (!DataFolders::CreatePath(folder_)) throw MException("Could not create path \"" + folder_ + "\".");
+    const std::string folder = Folder();
+    if (!DataFolders::CreatePath(folder)) throw MException("Could not create path \"" + folder + "\".");
     Presets::CompressAll(document);
     document.SetName(name_ + "presets");
-    SaveToFile(document, path_, "utf-8");
+    SaveToFile(document, FilePath(), "utf-8");
 }
 
 std::vector<std::string> MPresetManagerBase::List() {

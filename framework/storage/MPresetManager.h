@@ -41,12 +41,13 @@ public:
     static constexpr const char* ExchangeDescription = "Preset directories";
 
     // `name` is the kind's file stem ("Sonvera": "Sonverapresets.xml");
-    // `folder` defaults to the maker's data folder.
+    // `folder` defaults to the maker's data folder, looked up at each operation.
     MPresetManagerBase(std::string name, MPresetBase& owner, std::string folder = std::string());
     virtual ~MPresetManagerBase() = default;
 
     const std::string& Name() const { return name_; }
-    const std::string& FilePath() const { return path_; }
+    std::string Folder() const;
+    std::string FilePath() const;
     // The current preset's number; also stored with the plug-in's state. [any]
     int32_t CurrentIndex() const { return current_.load(std::memory_order_relaxed); }
     void SetCurrentIndex(int32_t index) { current_.store(index, std::memory_order_relaxed); }
@@ -88,7 +89,7 @@ private:
     bool Guard(const char* operation, const std::function<bool()>& body);
     void MergeOlderLocation();
 
-    std::string name_, path_, folder_;
+    std::string name_, folder_;
     MPresetBase& owner_;
     MXMLItem factory_;
     std::atomic<int32_t> current_{0};

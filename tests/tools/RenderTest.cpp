@@ -378,6 +378,8 @@ TEST_F(RenderTest, ErrorsSayWhatAndLeaveNoOutput) {
         {files + " --midi-map cc200=Volume", "takes the sources cc0 .. cc127"},
         {files + " --midi-map cc7@17=Volume", "channels 1 to 16"},
         {files + " --midi-map cc7=Loudness", "unknown parameter \"Loudness\" in --midi-map"},
+        {files + " --preset \"Whispers/Shouting\"", "there is no preset \"Whispers/Shouting\"; --list-presets"},
+        {files + " --speak \"hello\"", "--modulator and --speak both name a modulator"},
     };
     WriteMidi(folder_ / "whole.mid", {{0, {0x90, 60, 100}}, {96, {0x80, 60, 0}}});
     std::ifstream whole(folder_ / "whole.mid", std::ios::binary);
@@ -446,11 +448,36 @@ TEST_F(RenderTest, TheBuiltInDemo) {
     const int status = Run("--demo");
     fs::current_path(here);
     ASSERT_EQ(status, 0) << errors;
-    for (const char* name : {"out/demo.wav", "out/demo-carrier.wav", "out/demo-modulator.wav", "out/demo.png"})
+    for (const char* name : {"out/demo.wav", "out/demo-carrier.wav", "out/demo-modulator.wav", "out/demo.png",
+                             "out/demo-speech.wav", "out/demo-speech-modulator.wav", "out/demo-speech.png"})
         EXPECT_TRUE(fs::exists(folder_ / name)) << name;
     const Channels demo = ReadWav(folder_ / "out/demo.wav");
     ASSERT_EQ(demo.size(), 2u);
     double energy = 0.0;
     for (float s : demo[0]) energy += s * s;
     EXPECT_GT(energy, 1.0) << "the demo is audible";
+}
+
+TEST_F(RenderTest, PresetsByNameAndASpokenModulator) {
+    ASSERT_EQ(Run("--list-presets"), 0) << errors;
+    EXPECT_NE(output.find("Classic robot voice/Classic Robot\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("Randomizer Multi/"), std::string::npos);
+
+    // The preset sets what its file says; a later --set still wins.
+    ASSERT_EQ(Run("--preset \"Ring and metallic/Tin Can\" --set Ratio=0.5 --list"), 0) << errors;
+    EXPECT_NE(output.find("Ring modulation"), std::string::npos);
+    EXPECT_NE(output.find("Bands                                BandCount              8"), std::string::npos)
+        << output;
+    EXPECT_NE(output.find("Ratio                                Ratio                  0.5"), std::string::npos);
+
+    WriteWav(folder_ / "car.wav", Tone(1, 48000, 110.0, 48000.0, 3), 48000);
+    ASSERT_EQ(Run("--carrier " + Path("car.wav") + " --speak \"One two three\" --preset \"Whispers/Whisper\" --out " +
+                  Path("spoken.wav")),
+              0)
+        << errors;
+    const Channels spoken = ReadWav(folder_ / "spoken.wav");
+    ASSERT_EQ(spoken.size(), 2u);
+    double energy = 0.0;
+    for (float s : spoken[0]) energy += s * s;
+    EXPECT_GT(energy, 0.1) << "the spoken words come through";
 }

@@ -4,7 +4,12 @@
 
 #include <cmath>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "entry/Exports.h"
@@ -223,4 +228,45 @@ TEST_F(VstAdapterTest, MIDIControllersMoveTheirParameters) {
     SendMIDI(0x91, 40, 100);  // channel 2: not this slot's
     Block();
     EXPECT_NEAR(adapter_->Plugin().Parameters().GetParameter(1), std::log10(440.0 * 4 / 20.0) / 3.0, 1e-6);
+}
+
+TEST_F(VstAdapterTest, AMIDIControllerStepsThroughPresetsAtIdle) {
+    const std::string previous = std::getenv("XDG_CONFIG_HOME") != nullptr ? std::getenv("XDG_CONFIG_HOME") : "";
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("sonvera-vst-presets-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    corvane::MQuorlithAudioEffectPlugin& plugin = adapter_->Plugin();
+    corvane::MXMLItem bank("Sonverapresets");
+    for (const char* ratio : {"0.2", "0.4", "0.6"}) {
+        corvane::MXMLItem& preset = bank.AddSubItem("preset");
+        preset.SetAttribute("name", std::string("Ratio ") + ratio);
+        preset.SetAttribute("parameterRatio", ratio);
+    }
+    plugin.Presets().SetFactoryPresets(bank);
+    plugin.Controllers().presetSwitch = {true, 0, 1, 0.0};  // CC 1 on any channel
+
+    const int32_t ratio = 7;
+    SendMIDI(0xB0, 1, 100);  // up through 2/3: next
+    Block();
+    EXPECT_NEAR(plugin.Parameters().GetParameter(ratio), 1.0, 1e-9) << "the audio thread only counts the step";
+    host_.effect->dispatcher(host_.effect, effIdle, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(plugin.Presets().CurrentIndex(), 1);
+    EXPECT_NEAR(plugin.Parameters().GetParameter(ratio), 0.4, 1e-9);
+    SendMIDI(0xB0, 1, 127);  // staying above: nothing more
+    SendMIDI(0xB0, 1, 10);   // down through 1/3: previous
+    SendMIDI(0xB0, 1, 10);
+    SendMIDI(0xB0, 1, 0);
+    Block();
+    host_.effect->dispatcher(host_.effect, effEditIdle, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(plugin.Presets().CurrentIndex(), 0);
+    EXPECT_NEAR(plugin.Parameters().GetParameter(ratio), 0.2, 1e-9);
+    // Steps add up until the next idle call: +1 -1 0 -1 from the first preset wraps to the last.
+    for (uint8_t value : {90, 20, 50, 10}) SendMIDI(0xB0, 1, value);
+    Block();
+    host_.effect->dispatcher(host_.effect, effIdle, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(plugin.Presets().CurrentIndex(), 2);
+    EXPECT_NEAR(plugin.Parameters().GetParameter(ratio), 0.6, 1e-9);
+    std::filesystem::remove_all(folder);
+    setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
 }
