@@ -1,6 +1,7 @@
 #pragma once
 // The vocoder effect: its parameters, band graphs, filter bank and processing.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -13,6 +14,7 @@
 #include "effect/vocoder/VolumePanStage.h"
 #include "entry/interface/MAudioEffectPlugin.h"
 #include "framework/modulation/MEnvelope.h"
+#include "framework/storage/MPresetManager.h"
 
 namespace sonvera {
 
@@ -39,6 +41,14 @@ public:
         matrix_[modulatorBand][carrierBand] = on ? 1 : 0;
     }
     double& BandLevel(int32_t band) { return bank_->bandLevel[band]; }
+    int32_t SelectedGraph() const { return selectedGraph_; }
+    void SelectGraph(int32_t index) { selectedGraph_ = std::min(std::max(index, 0), BandGraphCount - 1); }
+
+    // [main-thread] Presets of the band matrix ("SonveraBandMatrix") and of
+    // the selected band graph ("SonveraEnvelope"); a loaded one is heard
+    // after the Update it runs.
+    corvane::MPresetManagerBase& MatrixPresets() { return matrixPresets_; }
+    corvane::MPresetManagerBase& GraphPresets() { return graphPresets_; }
     const VocoderBank& Bank() const { return *bank_; }
     int32_t ChannelCount() const { return channelCount_; }
     double SampleRate() const { return sampleRate_; }
@@ -68,6 +78,14 @@ private:
     BandGraphItem graphItems_[BandGraphCount];
     uint8_t matrix_[MaxBands][MaxBands] = {};
     int32_t selectedGraph_ = 0;
+    void StoreMatrixPreset(corvane::MStoreContext& context);
+    void StoreGraphPreset(corvane::MStoreContext& context);
+    corvane::MPresetManagerT<SonveraAudioEffectPlugin> matrixPresets_{
+        "SonveraBandMatrix", *this,
+        [](SonveraAudioEffectPlugin& effect, corvane::MStoreContext& context) { effect.StoreMatrixPreset(context); }};
+    corvane::MPresetManagerT<SonveraAudioEffectPlugin> graphPresets_{
+        "SonveraEnvelope", *this,
+        [](SonveraAudioEffectPlugin& effect, corvane::MStoreContext& context) { effect.StoreGraphPreset(context); }};
 
     std::unique_ptr<VocoderBank> bank_;
     std::unique_ptr<ChannelRuntime[]> runtime_;

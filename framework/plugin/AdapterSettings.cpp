@@ -113,11 +113,6 @@ void MAudioEffectPluginToAudioPluginAdapter::StoreStandardSettings(MStoreContext
     });
 }
 
-void MAudioEffectPluginToAudioPluginAdapter::ApplyPresetSteps() {
-    const int32_t steps = TakePresetSteps();
-    if (steps != 0 && presets_ != nullptr) presets_->Step(steps);
-}
-
 void MAudioEffectPluginToAudioPluginAdapter::StoreControllers(MStoreContext& context) {
     RegistryNames names(registry_);
     midi_.Store(context, names);

@@ -36,9 +36,7 @@ void MAudioEffectPluginToAudioPluginAdapter::Initialize(const std::string& produ
     if (effect_ == nullptr) throw MException("Error creating plugin.");
     product_ = product;
     vendor_ = vendor;
-    presets_ = std::make_unique<MPresetManagerT<MAudioEffectPluginToAudioPluginAdapter>>(
-        product, *this,
-        [](MAudioEffectPluginToAudioPluginAdapter& plugin, MStoreContext& context) { plugin.StoreSettings(context); });
+    CreatePresetManagers();
     const ParameterTable& table = *host_->parameterTable;
     inputBusCount_ = std::min(std::max(table.inputBusCount, 0), MaxInputBuses);
     secondLevelDisplay_ = (table.flags & ParameterTableFlags::SecondLevelDisplay) != 0;

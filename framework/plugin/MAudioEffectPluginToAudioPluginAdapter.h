@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -70,6 +71,14 @@ public:
     MPresetManagerBase& Presets() { return *presets_; }
     // [main-thread] From idle calls: loads the presets MIDI stepped to.
     void ApplyPresetSteps();
+    // [main-thread] The other kinds of presets: one modulator ("<product>LFO",
+    // one manager per slot), all modulators ("<product>LFOs"), the MIDI
+    // controller set ("<product>Controllers") and one modulator's oscillator
+    // shape ("<product>Signal", per slot).
+    MPresetManagerBase& ModulatorPresets(int32_t index) { return *modulatorPresets_[index]; }
+    MPresetManagerBase& AllModulatorPresets() { return *allModulatorPresets_; }
+    MPresetManagerBase& ControllerPresets() { return *controllerPresets_; }
+    MPresetManagerBase& ShapePresets(int32_t index) { return *shapePresets_[index]; }
     // The last MIDI source seen, for MIDI learn: channel * 256 + source, -1 before any. [any]
     int32_t LastMIDISource() const { return lastMIDISource_.load(std::memory_order_relaxed); }
     // [main-thread] MIDI learn: the slot (or the preset switch, slot -1)
@@ -97,6 +106,9 @@ protected:
     bool settingsLoaded_ = false;
 
 private:
+    void CreatePresetManagers();
+    // A manager whose presets `part` writes and reads; loading holds processing off.
+    std::unique_ptr<MPresetManagerBase> PartPresets(const std::string& kind, std::function<void(MStoreContext&)> part);
     // After the MIDI state has the event: the tables, the learn notice, a preset step.
     void AfterMIDI(int32_t channel, int32_t source, int32_t presetStep);
     template <class Work>
@@ -110,7 +122,8 @@ private:
     std::atomic<int32_t> presetSteps_{0};
     std::atomic<int32_t> lastMIDISource_{-1};
     std::unique_ptr<MAudioEffectPluginHost> host_;
-    std::unique_ptr<MPresetManagerBase> presets_;
+    std::unique_ptr<MPresetManagerBase> presets_, allModulatorPresets_, controllerPresets_;
+    std::unique_ptr<MPresetManagerBase> modulatorPresets_[ModulatorBank::Count], shapePresets_[ModulatorBank::Count];
     MAudioEffectPlugin* effect_ = nullptr;
     std::string product_, vendor_;
     bool secondLevelDisplay_ = false;

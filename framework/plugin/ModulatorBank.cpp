@@ -71,4 +71,10 @@ void ModulatorBank::Store(MStoreContext& context, MParameterRegistry& registry) 
     }
 }
 
+void ModulatorBank::StoreOne(int32_t index, MStoreContext& context, MParameterRegistry& registry) {
+    RegistryNames names(registry);
+    lfos_[index].Store(context, names);
+    if (!context.storing) lfos_[index].AdoptLoadedState(registry);
+}
+
 }  // namespace corvane

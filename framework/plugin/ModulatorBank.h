@@ -43,6 +43,8 @@ public:
     // [main-thread] "LFOs" with "LFO0" .. "LFO3"; a modulator is written
     // only while it is in use or differs from a new one.
     void Store(MStoreContext& context, MParameterRegistry& registry);
+    // One modulator's settings directly in the element (a modulator preset).
+    void StoreOne(int32_t index, MStoreContext& context, MParameterRegistry& registry);
 
 private:
     MLFO lfos_[Count];

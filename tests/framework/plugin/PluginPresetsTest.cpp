@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
+#include "effect/vocoder/SonveraAudioEffectPlugin.h"
 #include "framework/storage/PresetDocument.h"
 #include "framework/storage/XMLFiles.h"
 #include "tests/framework/plugin/VocoderPlugin.h"
@@ -102,4 +105,62 @@ TEST_F(PluginPresetsTest, RandomSettingsFromTheRandomizerFolder) {
         EXPECT_TRUE(ratio == 0.1 || ratio == 0.2 || ratio == 0.3) << ratio;
         EXPECT_EQ(plugin_->Parameters().GetParameter(sonvera_test::Index(*plugin_, "Bands")), (20.0 - 4) / 96);
     }
+}
+
+TEST_F(PluginPresetsTest, EveryPartKeepsItsOwnFile) {
+    auto& vocoder = *static_cast<sonvera::SonveraAudioEffectPlugin*>(plugin_->Effect());
+    const int32_t frequency = sonvera_test::Index(*plugin_, "LFO 1 Frequency");
+    const int32_t frequency3 = sonvera_test::Index(*plugin_, "LFO 3 Frequency");
+    MParameterRegistry& parameters = plugin_->Parameters();
+    struct Case {
+        const char* file;
+        MPresetManagerBase& presets;
+        std::function<void(bool saved)> set;  // the saved settings, or others
+        std::function<bool()> isSaved;
+    } cases[] = {
+        {"SonveraLFOpresets.xml", plugin_->ModulatorPresets(0),
+         [&](bool saved) { parameters.SetParameter(frequency, saved ? 0.25 : 0.75, false); },
+         [&] { return std::abs(parameters.GetParameter(frequency) - 0.25) < 1e-9; }},
+        {"SonveraLFOspresets.xml", plugin_->AllModulatorPresets(),
+         [&](bool saved) { parameters.SetParameter(frequency3, saved ? 0.125 : 0.5, false); },
+         [&] { return std::abs(parameters.GetParameter(frequency3) - 0.125) < 1e-9; }},
+        {"SonveraControllerspresets.xml", plugin_->ControllerPresets(),
+         [&](bool saved) { plugin_->Controllers().controllers[3] = {saved, 1, {}, 0, 7, false}; },
+         [&] { return plugin_->Controllers().controllers[3].enabled; }},
+        {"SonveraBandMatrixpresets.xml", vocoder.MatrixPresets(), [&](bool saved) { vocoder.SetMatrix(2, 5, saved); },
+         [&] { return vocoder.Matrix(2, 5); }},
+        {"SonveraEnvelopepresets.xml", vocoder.GraphPresets(),
+         [&](bool saved) {
+             vocoder.SelectGraph(5);
+             MEnvelope::Point point = vocoder.Graph(5).PointAt(1);
+             point.y = saved ? 2.0 : -1.0;
+             vocoder.Graph(5).SetPoint(1, point);
+         },
+         [&] { return vocoder.Graph(5).PointAt(1).y == 2.0; }},
+    };
+    for (Case& c : cases) {
+        c.set(true);
+        ASSERT_TRUE(c.presets.SaveNew("", "kept")) << c.file;
+        EXPECT_TRUE(std::filesystem::exists(folder_ / "Quorlith" / c.file)) << c.file;
+        c.set(false);
+        EXPECT_FALSE(c.isSaved()) << c.file;
+        ASSERT_TRUE(c.presets.LoadPreset(0)) << c.file;
+        EXPECT_TRUE(c.isSaved()) << c.file;
+    }
+
+    // A modulator preset loads into any slot.
+    ASSERT_TRUE(plugin_->ModulatorPresets(2).LoadPreset(0));
+    EXPECT_NEAR(parameters.GetParameter(frequency3), 0.25, 1e-9);
+    // A matrix preset whose block is damaged leaves the matrix as it was.
+    MXMLItem document;
+    LoadFromFile(document, vocoder.MatrixPresets().FilePath());
+    MXMLItem* preset = Presets::Flatten(document).at(0);
+    preset->RemoveAttribute("compressed");
+    preset->SetText("");
+    preset->AddSubItem("Matrix").SetText("78DA00");
+    SaveToFile(document, vocoder.MatrixPresets().FilePath(), "utf-8");
+    vocoder.SetMatrix(2, 5, false);
+    EXPECT_FALSE(vocoder.MatrixPresets().LoadPreset(0));
+    EXPECT_FALSE(vocoder.Matrix(2, 5));
+    EXPECT_TRUE(vocoder.Matrix(7, 7)) << "the rest of the matrix is untouched";
 }
