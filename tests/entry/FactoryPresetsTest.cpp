@@ -144,7 +144,7 @@ TEST_F(FactoryBank, HoldsTheFoldersAndEveryMode) {
 }
 
 TEST_F(FactoryBank, EveryPresetRendersTheDemoSignals) {
-    const render::Audio carrier = render::DemoCarrier(Rate, 1.5), modulator = render::DemoModulator(Rate, 1.5);
+    const render::Audio carrier = render::DemoCarrier(Rate, 4.0), modulator = render::DemoModulator(Rate, 4.0);
     for (const std::string& name : names_) {
         const Signal out = Render(name, carrier.channels[0], modulator.channels[0]);
         bool finite = true;
