@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "framework/core/DiagnosticLog.h"
+#include "framework/core/ExceptionGuard.h"
 #include "framework/core/MException.h"
 #include "framework/storage/XMLFiles.h"
 #include "platform/DataFolders.h"
@@ -46,10 +47,10 @@ std::string MPresetManagerBase::FilePath() const { return Folder() + "/" + name_
 bool MPresetManagerBase::Guard(const char* operation, const std::function<bool()>& body) {
     try {
         return body();
-    } catch (const std::exception& e) {
-        DiagnosticLog::Write("Presets \"" + name_ + "\", " + operation + ": " + e.what());
+    } catch (const MException& e) {
+        DiagnosticLog::Write(std::string(operation) + " (\"" + name_ + "\" presets): " + e.Message());
     } catch (...) {
-        DiagnosticLog::Write("Presets \"" + name_ + "\", " + operation + ": an unknown error.");
+        LogSystemException(operation);
     }
     return false;
 }
@@ -57,7 +58,8 @@ bool MPresetManagerBase::Guard(const char* operation, const std::function<bool()
 void MPresetManagerBase::MergeOlderLocation() {
     const std::string older = DataFolders::RoamingFolder() + "/" + name_ + "presets.xml";
     if (older == FilePath() || !Exists(older)) return;
-    Merge(FilePath(), older);
+    // The older file goes only once its presets are safely in the current one.
+    if (Merge(FilePath(), older) < 0) return;
     std::error_code error;
     fs::remove(older, error);
 }
@@ -108,7 +110,7 @@ void MPresetManagerBase::Write(MXMLItem& document) {
 
 std::vector<std::string> MPresetManagerBase::List() {
     std::vector<std::string> names;
-    Guard("List", [&] {
+    Guard("MPresetManagerBase::List", [&] {
         MXMLItem document = Read(false);
         for (const MXMLItem* preset : Presets::Flatten(document)) names.push_back(Presets::PathOf(*preset, document));
         return true;
@@ -124,7 +126,7 @@ int32_t MPresetManagerBase::Find(const std::string& path) {
 }
 
 bool MPresetManagerBase::LoadPreset(int32_t index) {
-    return Guard("LoadPreset", [&] {
+    return Guard("MPresetManagerBase::LoadPreset", [&] {
         MXMLItem document = Read(false);
         const std::vector<MXMLItem*> presets = Presets::Flatten(document);
         if (index < 0 || index >= static_cast<int32_t>(presets.size())) return false;
@@ -141,7 +143,7 @@ bool MPresetManagerBase::Step(int32_t delta) {
 }
 
 bool MPresetManagerBase::SaveNew(const std::string& folder, const std::string& name) {
-    return Guard("SaveNew", [&] {
+    return Guard("MPresetManagerBase::SaveNew", [&] {
         MXMLItem document = Read(true);
         MXMLItem* parent = Presets::FindFolder(document, folder);
         if (parent == nullptr) throw MException("There is no preset folder \"" + folder + "\".");
@@ -160,7 +162,7 @@ bool MPresetManagerBase::SaveNew(const std::string& folder, const std::string& n
 
 bool MPresetManagerBase::ReplaceCurrent(const Confirm& confirm) {
     if (confirm && !confirm(ReplaceQuestion)) return false;
-    return Guard("ReplaceCurrent", [&] {
+    return Guard("MPresetManagerBase::ReplaceCurrent", [&] {
         MXMLItem document = Read(true);
         const std::vector<MXMLItem*> presets = Presets::Flatten(document);
         const int32_t current = CurrentIndex();
@@ -177,7 +179,7 @@ bool MPresetManagerBase::ReplaceCurrent(const Confirm& confirm) {
 
 bool MPresetManagerBase::DeletePreset(int32_t index, const Confirm& confirm) {
     if (confirm && !confirm(DeleteQuestion)) return false;
-    return Guard("DeletePreset", [&] {
+    return Guard("MPresetManagerBase::DeletePreset", [&] {
         MXMLItem document = Read(true);
         const std::vector<MXMLItem*> presets = Presets::Flatten(document);
         if (index < 0 || index >= static_cast<int32_t>(presets.size())) return false;
@@ -191,7 +193,7 @@ bool MPresetManagerBase::DeletePreset(int32_t index, const Confirm& confirm) {
 }
 
 bool MPresetManagerBase::RenamePreset(int32_t index, const std::string& name) {
-    return Guard("RenamePreset", [&] {
+    return Guard("MPresetManagerBase::RenamePreset", [&] {
         MXMLItem document = Read(true);
         const std::vector<MXMLItem*> presets = Presets::Flatten(document);
         if (index < 0 || index >= static_cast<int32_t>(presets.size())) return false;
@@ -202,7 +204,7 @@ bool MPresetManagerBase::RenamePreset(int32_t index, const std::string& name) {
 }
 
 bool MPresetManagerBase::CreateFolder(const std::string& parent, const std::string& name) {
-    return Guard("CreateFolder", [&] {
+    return Guard("MPresetManagerBase::CreateFolder", [&] {
         MXMLItem document = Read(true);
         MXMLItem* folder = Presets::FindFolder(document, parent);
         if (folder == nullptr) throw MException("There is no preset folder \"" + parent + "\".");
@@ -213,7 +215,7 @@ bool MPresetManagerBase::CreateFolder(const std::string& parent, const std::stri
 }
 
 bool MPresetManagerBase::RenameFolder(const std::string& folder, const std::string& name) {
-    return Guard("RenameFolder", [&] {
+    return Guard("MPresetManagerBase::RenameFolder", [&] {
         MXMLItem document = Read(true);
         MXMLItem* element = folder.empty() ? nullptr : Presets::FindFolder(document, folder);
         if (element == nullptr) throw MException("There is no preset folder \"" + folder + "\".");
@@ -225,7 +227,7 @@ bool MPresetManagerBase::RenameFolder(const std::string& folder, const std::stri
 
 bool MPresetManagerBase::DeleteFolder(const std::string& folder, const Confirm& confirm) {
     if (confirm && !confirm("Are you sure you want to delete selected directory with all its presets?")) return false;
-    return Guard("DeleteFolder", [&] {
+    return Guard("MPresetManagerBase::DeleteFolder", [&] {
         MXMLItem document = Read(true);
         MXMLItem* element = folder.empty() ? nullptr : Presets::FindFolder(document, folder);
         if (element == nullptr) throw MException("There is no preset folder \"" + folder + "\".");
@@ -236,7 +238,7 @@ bool MPresetManagerBase::DeleteFolder(const std::string& folder, const Confirm& 
 }
 
 bool MPresetManagerBase::ExportFolder(const std::string& folder, const std::string& file) {
-    return Guard("ExportFolder", [&] {
+    return Guard("MPresetManagerBase::ExportFolder", [&] {
         MXMLItem document = Read(false);
         MXMLItem* element = Presets::FindFolder(document, folder);
         if (element == nullptr) throw MException("There is no preset folder \"" + folder + "\".");
@@ -253,7 +255,7 @@ bool MPresetManagerBase::ExportFolder(const std::string& folder, const std::stri
 
 bool MPresetManagerBase::ImportFolder(const std::string& folder, const std::string& file, const Confirm& confirm) {
     if (confirm && !confirm(ImportQuestion)) return false;
-    return Guard("ImportFolder", [&] {
+    return Guard("MPresetManagerBase::ImportFolder", [&] {
         MXMLItem imported;
         LoadFromFile(imported, file);
         if (imported.Name() != Presets::FolderElement) throw MException("\"" + file + "\" holds no preset directory.");
@@ -272,7 +274,7 @@ bool MPresetManagerBase::ImportFolder(const std::string& folder, const std::stri
 }
 
 bool MPresetManagerBase::RandomSettings(uint32_t seed) {
-    return Guard("RandomSettings", [&] {
+    return Guard("MPresetManagerBase::RandomSettings", [&] {
         MXMLItem document = Read(false);
         Presets::Random random(seed);
         MXMLItem result;
@@ -294,10 +296,12 @@ int32_t MPresetManagerBase::Merge(const std::string& destination, const std::str
             SaveToFile(into, destination, "utf-8");
         }
         return added;
-    } catch (const std::exception& e) {
-        DiagnosticLog::Write("Merging presets from \"" + source + "\" into \"" + destination + "\": " + e.what());
-        return 0;
+    } catch (const MException& e) {
+        DiagnosticLog::Write("Merging presets from \"" + source + "\" into \"" + destination + "\": " + e.Message());
+    } catch (...) {
+        LogSystemException("MPresetManagerBase::Merge");
     }
+    return -1;
 }
 
 }  // namespace corvane

@@ -76,7 +76,7 @@ public:
     bool RandomSettings(uint32_t seed);
 
     // Merges the source file's presets into the destination file, written
-    // back only when something was added; the number added.
+    // back only when something was added; the number added, -1 on failure.
     static int32_t Merge(const std::string& destination, const std::string& source, int32_t exchangeIndex = -1);
 
 private:

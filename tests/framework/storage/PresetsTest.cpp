@@ -358,7 +358,7 @@ TEST_F(PresetManagerTest, MergeAndTheOlderLocation) {
     SaveToFile(Tree({"a", "b", "[D", "c", "]"}), source, "utf-8");
     EXPECT_EQ(MPresetManagerBase::Merge(File(), source, 3), 2);
     EXPECT_EQ(MPresetManagerBase::Merge(File(), source, 4), 0);
-    EXPECT_EQ(MPresetManagerBase::Merge(File(), (folder_ / "missing.xml").string()), 0);
+    EXPECT_EQ(MPresetManagerBase::Merge(File(), (folder_ / "missing.xml").string()), -1);
 
     // A file left directly in the roaming folder joins the maker folder's file once.
     const fs::path roaming = folder_ / "roaming";
@@ -370,6 +370,12 @@ TEST_F(PresetManagerTest, MergeAndTheOlderLocation) {
     MPresetManagerBase manager("Test", owner_);
     EXPECT_EQ(manager.List(), (std::vector<std::string>{"current", "old"}));
     EXPECT_FALSE(fs::exists(roaming / "Testpresets.xml"));
+
+    // When the current file cannot be read, the older one stays where it is.
+    SaveToFile(Tree({"older"}), (roaming / "Testpresets.xml").string(), "utf-8");
+    { std::ofstream(roaming / "Quorlith" / "Testpresets.xml") << "<broken"; }
+    EXPECT_TRUE(manager.List().empty());
+    EXPECT_TRUE(fs::exists(roaming / "Testpresets.xml"));
     setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
 }
 
