@@ -1,0 +1,152 @@
+#include "gui/Canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "gui/Font.h"
+
+namespace gui {
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+
+// Distance from p to the segment a-b.
+double SegmentDistance(double px, double py, double ax, double ay, double bx, double by) {
+    const double dx = bx - ax, dy = by - ay, length2 = dx * dx + dy * dy;
+    const double t = length2 > 0 ? std::clamp(((px - ax) * dx + (py - ay) * dy) / length2, 0.0, 1.0) : 0.0;
+    return std::hypot(px - (ax + t * dx), py - (ay + t * dy));
+}
+
+// Signed distance to a rounded rectangle (negative inside).
+double RoundedRectDistance(double px, double py, double left, double top, double right, double bottom, double radius) {
+    const double cx = (left + right) / 2, cy = (top + bottom) / 2;
+    const double hx = (right - left) / 2 - radius, hy = (bottom - top) / 2 - radius;
+    const double qx = std::abs(px - cx) - hx, qy = std::abs(py - cy) - hy;
+    return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - radius;
+}
+
+}  // namespace
+
+Canvas::Canvas(Bitmap& bitmap, double scale) : bitmap_(bitmap), scale_(std::clamp(scale, 1.0, 2.0)) {
+    clips_.push_back({0, 0, bitmap.Width(), bitmap.Height()});
+}
+
+void Canvas::PushClip(const Rect& rect) {
+    const PixelBox& outer = clips_.back();
+    PixelBox box{static_cast<int32_t>(std::floor(rect.x * scale_)), static_cast<int32_t>(std::floor(rect.y * scale_)),
+                 static_cast<int32_t>(std::ceil(rect.Right() * scale_)),
+                 static_cast<int32_t>(std::ceil(rect.Bottom() * scale_))};
+    box = {std::max(box.left, outer.left), std::max(box.top, outer.top), std::min(box.right, outer.right),
+           std::min(box.bottom, outer.bottom)};
+    clips_.push_back(box);
+}
+
+void Canvas::PopClip() {
+    if (clips_.size() > 1) clips_.pop_back();
+}
+
+Canvas::PixelBox Canvas::Cover(double left, double top, double right, double bottom) const {
+    const PixelBox& clip = clips_.back();
+    return {std::max(static_cast<int32_t>(std::floor(left)), clip.left),
+            std::max(static_cast<int32_t>(std::floor(top)), clip.top),
+            std::min(static_cast<int32_t>(std::ceil(right)), clip.right),
+            std::min(static_cast<int32_t>(std::ceil(bottom)), clip.bottom)};
+}
+
+template <class Distance>
+void Canvas::FillByDistance(const PixelBox& box, Color color, Distance&& distance) {
+    for (int32_t y = box.top; y < box.bottom; ++y)
+        for (int32_t x = box.left; x < box.right; ++x) {
+            const double coverage = 0.5 - distance(x + 0.5, y + 0.5);
+            if (coverage > 0.0) bitmap_.Blend(x, y, color, static_cast<float>(std::min(coverage, 1.0)));
+        }
+}
+
+void Canvas::Clear(Color color) {
+    const PixelBox& clip = clips_.back();
+    for (int32_t y = clip.top; y < clip.bottom; ++y)
+        std::fill(bitmap_.Row(y) + clip.left, bitmap_.Row(y) + clip.right, color.Packed() | 0xFF000000u);
+}
+
+void Canvas::FillRect(const Rect& rect, Color color) { FillRoundedRect(rect, 0.0, color); }
+
+void Canvas::FillRoundedRect(const Rect& rect, double radius, Color color) {
+    const double l = rect.x * scale_, t = rect.y * scale_, r = rect.Right() * scale_, b = rect.Bottom() * scale_;
+    const double rr = std::clamp(radius * scale_, 0.0, std::min(r - l, b - t) / 2);
+    FillByDistance(Cover(l, t, r, b), color,
+                   [&](double px, double py) { return RoundedRectDistance(px, py, l, t, r, b, rr); });
+}
+
+void Canvas::StrokeRoundedRect(const Rect& rect, double radius, double width, Color color) {
+    const double l = rect.x * scale_, t = rect.y * scale_, r = rect.Right() * scale_, b = rect.Bottom() * scale_;
+    const double rr = std::clamp(radius * scale_, 0.0, std::min(r - l, b - t) / 2), half = width * scale_ / 2;
+    FillByDistance(Cover(l - half, t - half, r + half, b + half), color,
+                   [&](double px, double py) { return std::abs(RoundedRectDistance(px, py, l, t, r, b, rr)) - half; });
+}
+
+void Canvas::FillCircle(double cx, double cy, double radius, Color color) {
+    const double x = cx * scale_, y = cy * scale_, r = radius * scale_;
+    FillByDistance(Cover(x - r, y - r, x + r, y + r), color,
+                   [&](double px, double py) { return std::hypot(px - x, py - y) - r; });
+}
+
+void Canvas::Line(double x0, double y0, double x1, double y1, double width, Color color) {
+    const double ax = x0 * scale_, ay = y0 * scale_, bx = x1 * scale_, by = y1 * scale_, half = width * scale_ / 2;
+    FillByDistance(
+        Cover(std::min(ax, bx) - half, std::min(ay, by) - half, std::max(ax, bx) + half, std::max(ay, by) + half),
+        color, [&](double px, double py) { return SegmentDistance(px, py, ax, ay, bx, by) - half; });
+}
+
+void Canvas::Arc(double cx, double cy, double radius, double from, double to, double width, Color color) {
+    const double x = cx * scale_, y = cy * scale_, r = radius * scale_, half = width * scale_ / 2;
+    const double sweep = std::clamp(to - from, 0.0, 2 * Pi);
+    const double ex0 = x + r * std::sin(from), ey0 = y - r * std::cos(from);
+    const double ex1 = x + r * std::sin(from + sweep), ey1 = y - r * std::cos(from + sweep);
+    FillByDistance(Cover(x - r - half, y - r - half, x + r + half, y + r + half), color, [&](double px, double py) {
+        double angle = std::atan2(px - x, -(py - y)) - from;  // clockwise from twelve o'clock
+        angle -= 2 * Pi * std::floor(angle / (2 * Pi));
+        if (angle <= sweep) return std::abs(std::hypot(px - x, py - y) - r) - half;
+        return std::min(std::hypot(px - ex0, py - ey0), std::hypot(px - ex1, py - ey1)) - half;
+    });
+}
+
+void Canvas::Polyline(const std::vector<double>& xy, double width, Color color) {
+    if (xy.size() < 4) return;
+    // One pass over the union of the segments: joints are not blended twice.
+    double left = xy[0], right = xy[0], top = xy[1], bottom = xy[1];
+    for (size_t i = 0; i + 1 < xy.size(); i += 2) {
+        left = std::min(left, xy[i]);
+        right = std::max(right, xy[i]);
+        top = std::min(top, xy[i + 1]);
+        bottom = std::max(bottom, xy[i + 1]);
+    }
+    const double half = width * scale_ / 2, s = scale_;
+    FillByDistance(
+        Cover(left * s - half, top * s - half, right * s + half, bottom * s + half), color, [&](double px, double py) {
+            double nearest = 1e300;
+            for (size_t i = 0; i + 3 < xy.size(); i += 2)
+                nearest =
+                    std::min(nearest, SegmentDistance(px, py, xy[i] * s, xy[i + 1] * s, xy[i + 2] * s, xy[i + 3] * s));
+            return nearest - half;
+        });
+}
+
+double Canvas::TextWidth(const std::string& utf8, double size) const {
+    return Font::Default().Width(utf8, size * scale_) / scale_;
+}
+
+void Canvas::Text(const Rect& box, const std::string& utf8, double size, Color color, Align align) {
+    Font& font = Font::Default();
+    const double px = size * scale_;
+    const double width = font.Width(utf8, px);
+    const double left = box.x * scale_, right = box.Right() * scale_;
+    const double x = align == Align::Left ? left : align == Align::Right ? right - width : (left + right - width) / 2;
+    const double baseline = (box.y + box.height / 2) * scale_ + (font.Ascent(px) - font.Descent(px)) / 2;
+    PushClip(box);
+    const PixelBox& clip = clips_.back();
+    font.Draw(bitmap_, std::round(x * 4) / 4, baseline, utf8, px, color, clip.left, clip.top, clip.right, clip.bottom);
+    PopClip();
+}
+
+}  // namespace gui
