@@ -11,6 +11,8 @@ namespace gui {
 class ParameterAccess {
 public:
     virtual ~ParameterAccess() = default;
+    // The index of the parameter with this label, -1 when there is none.
+    virtual int32_t Find(const std::string& label) const = 0;
     virtual std::string Name(int32_t index) const = 0;
     virtual double Value(int32_t index) const = 0;  // 0..1
     virtual double Default(int32_t index) const = 0;

@@ -42,6 +42,13 @@ public:
     void AutomateHost(int32_t index, double value) override;
     void SetUpdatePending() override { updatePending_.store(true, std::memory_order_release); }
     void SetHostAdapter(MAudioPluginAdapter* adapter) { hostAdapter_ = adapter; }
+    // [main-thread] The editor's gesture, passed to the host.
+    void BeginHostEdit(int32_t index) {
+        if (hostAdapter_ != nullptr) hostAdapter_->BeginEdit(index);
+    }
+    void EndHostEdit(int32_t index) {
+        if (hostAdapter_ != nullptr) hostAdapter_->EndEdit(index);
+    }
 
     // [main-thread] Processing settings the adapters report; InitProcessing applies them.
     void SetHostSampleRate(double rate) { hostSampleRate_.Store(rate); }

@@ -419,6 +419,14 @@ void MAudioPluginVSTAdapter::SendAutomation(int32_t index, double value) {
 
 void MAudioPluginVSTAdapter::SendBypassAutomation(bool) {}
 
+void MAudioPluginVSTAdapter::BeginEdit(int32_t index) {
+    if (index >= 0 && index < effect_.numParams) CallHost(audioMasterBeginEdit, index, 0, nullptr, 0.0f);
+}
+
+void MAudioPluginVSTAdapter::EndEdit(int32_t index) {
+    if (index >= 0 && index < effect_.numParams) CallHost(audioMasterEndEdit, index, 0, nullptr, 0.0f);
+}
+
 void MAudioPluginVSTAdapter::GenerateMIDIEvent(int32_t deltaFrames, const uint8_t* bytes, int32_t length) {
     VstMidiEvent event{};
     event.type = kVstMidiType;

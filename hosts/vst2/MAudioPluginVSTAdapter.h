@@ -70,6 +70,8 @@ public:
     // Framework-facing operations.
     void SendAutomation(int32_t index, double value) override;                                   // [any]
     void SendBypassAutomation(bool bypassed) override;                                           // [any]
+    void BeginEdit(int32_t index) override;                                                      // [main-thread]
+    void EndEdit(int32_t index) override;                                                        // [main-thread]
     void GenerateMIDIEvent(int32_t deltaFrames, const uint8_t* bytes, int32_t length) override;  // [audio-thread]
     void ReportLatency(int32_t samples) override;                                                // [main-thread]
     bool ChangeEditorSize(int32_t width, int32_t height) override;                               // [main-thread]

@@ -403,6 +403,16 @@ void MAudioPluginVST3Adapter::SendAutomation(int32_t index, double value) {
     sendingAutomation_.Store(false);
 }
 
+void MAudioPluginVST3Adapter::BeginEdit(int32_t index) {
+    if (handler_ != nullptr && index >= 0 && index < plugin_->Parameters().ParameterCount())
+        v3_cpp_obj(handler_)->begin_edit(handler_, static_cast<v3_param_id>(index));
+}
+
+void MAudioPluginVST3Adapter::EndEdit(int32_t index) {
+    if (handler_ != nullptr && index >= 0 && index < plugin_->Parameters().ParameterCount())
+        v3_cpp_obj(handler_)->end_edit(handler_, static_cast<v3_param_id>(index));
+}
+
 void MAudioPluginVST3Adapter::SendBypassAutomation(bool bypassed) {
     corvane::GuardedVoid("MAudioPluginVSTAdapter::SendBypassAutomation", [&] {
         if (handler_ != nullptr) v3_cpp_obj(handler_)->perform_edit(handler_, BypassId, bypassed ? 1.0 : 0.0);

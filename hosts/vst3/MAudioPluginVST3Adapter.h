@@ -64,6 +64,8 @@ public:
     // Framework-facing operations.
     void SendAutomation(int32_t index, double value) override;
     void SendBypassAutomation(bool bypassed) override;
+    void BeginEdit(int32_t index) override;
+    void EndEdit(int32_t index) override;
     void GenerateMIDIEvent(int32_t deltaFrames, const uint8_t* bytes, int32_t length) override;
     void ReportLatency(int32_t samples) override;
     bool ChangeEditorSize(int32_t width, int32_t height) override;

@@ -20,6 +20,7 @@ public:
     std::map<int32_t, Entry> entries;
     std::vector<std::string> log;
 
+    int32_t Find(const std::string&) const override { return -1; }
     std::string Name(int32_t index) const override { return "P" + std::to_string(index); }
     double Value(int32_t index) const override { return entries.at(index).value; }
     double Default(int32_t index) const override { return entries.at(index).defaultValue; }

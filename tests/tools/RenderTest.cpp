@@ -448,8 +448,9 @@ TEST_F(RenderTest, TheBuiltInDemo) {
     const int status = Run("--demo");
     fs::current_path(here);
     ASSERT_EQ(status, 0) << errors;
-    for (const char* name : {"out/demo.wav", "out/demo-carrier.wav", "out/demo-modulator.wav", "out/demo.png",
-                             "out/demo-speech.wav", "out/demo-speech-modulator.wav", "out/demo-speech.png"})
+    for (const char* name :
+         {"out/demo.wav", "out/demo-carrier.wav", "out/demo-modulator.wav", "out/demo.png", "out/demo-speech.wav",
+          "out/demo-speech-modulator.wav", "out/demo-speech.png", "out/editor.png"})
         EXPECT_TRUE(fs::exists(folder_ / name)) << name;
     const Channels demo = ReadWav(folder_ / "out/demo.wav");
     ASSERT_EQ(demo.size(), 2u);

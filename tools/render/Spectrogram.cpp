@@ -1,15 +1,14 @@
 #include "tools/render/Spectrogram.h"
 
-#include "dsp/Fft.h"
-
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
+
+#include "dsp/Fft.h"
+#include "tools/render/PngFile.h"
 
 namespace render {
 namespace {
@@ -167,29 +166,7 @@ void WriteSpectrogram(corvane::ReplacingFile& file, const std::vector<std::pair<
     for (size_t p = 0; p < panels.size(); ++p)
         Panel(image, Margin + static_cast<int>(p) * (PanelHeight + Margin), panels[p].first, *panels[p].second);
     Text(image, 2, image.height - 12, "HZ", 1);
-
-    // Encoded in memory; the file sees the finished bytes and reports its own failures.
-    std::vector<uint8_t> encoded;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        throw std::runtime_error("cannot encode " + file.Path());
-    }
-    png_set_write_fn(
-        png, &encoded,
-        [](png_structp p, png_bytep bytes, png_size_t count) {
-            auto* sink = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(p));
-            sink->insert(sink->end(), bytes, bytes + count);
-        },
-        nullptr);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < image.height; ++y) png_write_row(png, &image.rgb[static_cast<size_t>(y) * image.width * 3]);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    if (!file.Write(encoded.data(), encoded.size())) throw std::runtime_error(file.Error());
+    WritePng(file, image.width, image.height, image.rgb);
 }
 
 }  // namespace render

@@ -17,6 +17,7 @@
 #include "tools/render/AudioFiles.h"
 #include "tools/render/BandGraphOptions.h"
 #include "tools/render/DemoSignals.h"
+#include "tools/render/EditorPicture.h"
 #include "tools/render/MIDIOptions.h"
 #include "tools/render/MidiFile.h"
 #include "tools/render/ModulatorOptions.h"
@@ -170,7 +171,7 @@ void RenderFiles(PluginHost& plugin, Audio carrier, Audio modulator, const std::
 
 int main(int argc, char** argv) {
     CLI::App app{"Vocodes a carrier with a modulator through the Sonvera plug-in."};
-    std::string carrierPath, modulatorPath, outPath, pluginPath, saveStatePath, spectrogramPath, speech;
+    std::string carrierPath, modulatorPath, outPath, pluginPath, saveStatePath, spectrogramPath, speech, editorPath;
     Settings settings;
     std::string midiPath;
     int blockSize = 512;
@@ -214,6 +215,7 @@ int main(int argc, char** argv) {
     app.add_flag("--demo", demo,
                  "render the built-in demo into out/, once with a synthetic and once with a spoken modulator");
     app.add_option("--spectrogram", spectrogramPath, "PNG with the spectrograms of carrier, modulator and output");
+    app.add_option("--editor-png", editorPath, "PNG of the plug-in's editor at its default settings");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -222,6 +224,17 @@ int main(int argc, char** argv) {
     }
 
     try {
+        if (demo && editorPath.empty()) editorPath = "out/editor.png";
+        if (!editorPath.empty()) {
+            std::filesystem::create_directories(std::filesystem::path(editorPath).parent_path().empty()
+                                                    ? std::filesystem::path(".")
+                                                    : std::filesystem::path(editorPath).parent_path());
+            corvane::ReplacingFile picture(editorPath);
+            CheckWritable(picture);
+            WriteEditorPicture(picture);
+            Commit(picture);
+            if (!demo && carrierPath.empty() && !list && saveStatePath.empty() && !listPresets) return 0;
+        }
         if (listPresets) {
             for (const std::string& preset : ListPresets()) std::printf("%s\n", preset.c_str());
             return 0;

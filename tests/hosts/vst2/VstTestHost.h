@@ -36,6 +36,8 @@ public:
     struct Instance {
         Vst2::AEffect* effect = nullptr;
         std::vector<std::pair<int32_t, float>> automation;
+        // The editor's touches in order: "begin N", "automate N", "end N".
+        std::vector<std::string> touches;
         std::vector<std::vector<uint8_t>> midiOut;
         int ioChanged = 0;
         bool echoAutomation = true;
@@ -114,6 +116,7 @@ inline intptr_t VstTestHost::Callback(Vst2::AEffect* effect, int32_t opcode, int
         case Vst2::audioMasterAutomate:
             if (instance == nullptr) return 0;
             instance->automation.emplace_back(index, opt);
+            instance->touches.push_back("automate " + std::to_string(index));
             // Many hosts call setParameter back from inside the report.
             if (instance->echoAutomation && effect != nullptr) effect->setParameter(effect, index, opt);
             return 1;
@@ -132,6 +135,12 @@ inline intptr_t VstTestHost::Callback(Vst2::AEffect* effect, int32_t opcode, int
             if (instance != nullptr) ++instance->ioChanged;
             return 1;
         case Vst2::audioMasterWantMidi:
+            return 1;
+        case Vst2::audioMasterBeginEdit:
+        case Vst2::audioMasterEndEdit:
+            if (instance != nullptr)
+                instance->touches.push_back((opcode == Vst2::audioMasterBeginEdit ? "begin " : "end ") +
+                                            std::to_string(index));
             return 1;
         default:
             return 0;
