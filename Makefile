@@ -6,7 +6,7 @@ BUILD_TYPE ?= Release
 JOBS ?= 2
 # CI treats warnings as errors.
 WERROR ?= $(if $(CI),ON,OFF)
-PACKAGES := cmake g++ make pkg-config zlib1g-dev libgtest-dev libbenchmark-dev libsndfile1-dev libsamplerate0-dev libcli11-dev libpng-dev libespeak-ng-dev libstb-dev fonts-dejavu-core locales dpf-source
+PACKAGES := cmake g++ make pkg-config zlib1g-dev libgtest-dev libbenchmark-dev libsndfile1-dev libsamplerate0-dev libcli11-dev libpng-dev libespeak-ng-dev libstb-dev fonts-dejavu-core libx11-dev xvfb locales dpf-source
 
 .PHONY: all setup configure build demo test clean
 

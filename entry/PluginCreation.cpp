@@ -3,6 +3,7 @@
 #include "entry/Exports.h"
 #include "entry/MModule.h"
 #include "entry/ModuleResources.h"
+#include "gui/VocoderEditor.h"
 
 namespace corvane {
 
@@ -12,6 +13,8 @@ std::unique_ptr<MQuorlithAudioEffectPlugin> CreateSonveraPlugin() {
     if (!plugin->Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface, 700, 100)) return nullptr;
     plugin->SetOwnProductName("Sonvera");
     plugin->Presets().SetFactoryPresets(ModuleResources::FactoryPresets());
+    plugin->SetEditorContent(
+        [](gui::ParameterAccess& parameters) { return std::make_unique<gui::VocoderEditor>(parameters); });
     return plugin;
 }
 

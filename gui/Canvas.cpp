@@ -74,8 +74,31 @@ void Canvas::FillRect(const Rect& rect, Color color) { FillRoundedRect(rect, 0.0
 void Canvas::FillRoundedRect(const Rect& rect, double radius, Color color) {
     const double l = rect.x * scale_, t = rect.y * scale_, r = rect.Right() * scale_, b = rect.Bottom() * scale_;
     const double rr = std::clamp(radius * scale_, 0.0, std::min(r - l, b - t) / 2);
-    FillByDistance(Cover(l, t, r, b), color,
-                   [&](double px, double py) { return RoundedRectDistance(px, py, l, t, r, b, rr); });
+    const PixelBox box = Cover(l, t, r, b);
+    for (int32_t y = box.top; y < box.bottom; ++y) {
+        // Pixels whose square lies wholly inside (away from the corners) are
+        // filled at once; only the rim is measured.
+        const double cy = y + 0.5;
+        const bool middleRow = cy - 0.5 >= t + rr && cy + 0.5 <= b - rr;
+        const bool innerRow = cy - 0.5 >= t && cy + 0.5 <= b;
+        const double inset = middleRow ? 0.0 : rr;
+        int32_t fullFrom = innerRow ? static_cast<int32_t>(std::ceil(l + inset)) : box.right;
+        int32_t fullTo = innerRow ? static_cast<int32_t>(std::floor(r - inset)) : box.right;
+        fullFrom = std::clamp(fullFrom, box.left, box.right);
+        fullTo = std::clamp(fullTo, fullFrom, box.right);
+        for (int32_t x = box.left; x < box.right; ++x) {
+            if (x == fullFrom && fullTo > fullFrom) {
+                if (color.a == 255)
+                    std::fill(bitmap_.Row(y) + fullFrom, bitmap_.Row(y) + fullTo, color.Packed());
+                else
+                    for (int32_t i = fullFrom; i < fullTo; ++i) bitmap_.Blend(i, y, color, 1.0f);
+                x = fullTo - 1;
+                continue;
+            }
+            const double coverage = 0.5 - RoundedRectDistance(x + 0.5, cy, l, t, r, b, rr);
+            if (coverage > 0.0) bitmap_.Blend(x, y, color, static_cast<float>(std::min(coverage, 1.0)));
+        }
+    }
 }
 
 void Canvas::StrokeRoundedRect(const Rect& rect, double radius, double width, Color color) {
@@ -104,6 +127,8 @@ void Canvas::Arc(double cx, double cy, double radius, double from, double to, do
     const double ex0 = x + r * std::sin(from), ey0 = y - r * std::cos(from);
     const double ex1 = x + r * std::sin(from + sweep), ey1 = y - r * std::cos(from + sweep);
     FillByDistance(Cover(x - r - half, y - r - half, x + r + half, y + r + half), color, [&](double px, double py) {
+        const double ring = std::abs(std::hypot(px - x, py - y) - r) - half;
+        if (ring >= 0.5) return ring;  // the ends lie on the ring too: nothing reaches this pixel
         double angle = std::atan2(px - x, -(py - y)) - from;  // clockwise from twelve o'clock
         angle -= 2 * Pi * std::floor(angle / (2 * Pi));
         if (angle <= sweep) return std::abs(std::hypot(px - x, py - y) - r) - half;

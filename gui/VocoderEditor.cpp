@@ -92,7 +92,7 @@ VocoderEditor::VocoderEditor(ParameterAccess& parameters) : parameters_(paramete
 
 void VocoderEditor::Draw(Canvas& canvas) {
     const Style& style = Style::Default();
-    canvas.FillRect(bounds_, style.background);
+    canvas.Clear(style.background);
     canvas.Text({16, 8, 300, 32}, "SONVERA", 20, style.pointer);
     canvas.Text({130, 12, 300, 28}, "multi-band vocoder", style.labelSize + 1, style.dimText);
     Container::Draw(canvas);

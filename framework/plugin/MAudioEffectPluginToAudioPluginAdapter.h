@@ -15,6 +15,7 @@
 #include "framework/plugin/MAudioPlugin.h"
 #include "framework/plugin/ModulatorBank.h"
 #include "framework/plugin/MultiParameterBank.h"
+#include "framework/plugin/PluginEditor.h"
 #include "framework/storage/MPresetManager.h"
 
 namespace corvane {
@@ -71,6 +72,15 @@ public:
     MPresetManagerBase& Presets() { return *presets_; }
     // [main-thread] From idle calls: loads the presets MIDI stepped to.
     void ApplyPresetSteps();
+    // [main-thread] What the editor shows, set by the module that builds the
+    // plug-in; without it the plug-in has no editor.
+    void SetEditorContent(PluginEditor::Content content) { editorContent_ = std::move(content); }
+    bool HasEditor() const { return static_cast<bool>(editorContent_); }
+    // The editor object, made on first use; null without content.
+    PluginEditor* Editor();
+    // [main-thread] The host's idle call: the editor's events and redraw,
+    // the effect's periodic update, presets stepped to by MIDI.
+    void EditorIdle();
     // [main-thread] The other kinds of presets: one modulator ("<product>LFO",
     // one manager per slot), all modulators ("<product>LFOs"), the MIDI
     // controller set ("<product>Controllers") and one modulator's oscillator
@@ -122,6 +132,8 @@ private:
     std::atomic<int32_t> presetSteps_{0};
     std::atomic<int32_t> lastMIDISource_{-1};
     std::unique_ptr<MAudioEffectPluginHost> host_;
+    PluginEditor::Content editorContent_;
+    std::unique_ptr<PluginEditor> editor_;
     std::unique_ptr<MPresetManagerBase> presets_, allModulatorPresets_, controllerPresets_;
     std::unique_ptr<MPresetManagerBase> modulatorPresets_[ModulatorBank::Count], shapePresets_[ModulatorBank::Count];
     MAudioEffectPlugin* effect_ = nullptr;

@@ -68,7 +68,7 @@ MAudioPluginVSTAdapter::MAudioPluginVSTAdapter(HostCallback host,
         BuildCategories();
         ReportLatency(plugin_->Latency());
         resume();
-        // No editor yet: effFlagsHasEditor stays clear.
+        if (plugin_->HasEditor()) effect_.flags |= effFlagsHasEditor;
         plugin_->InitProcessing();
     });
 }
@@ -210,7 +210,32 @@ int32_t MAudioPluginVSTAdapter::setChunk(const void* data, int32_t size) {
 }
 
 void MAudioPluginVSTAdapter::idle() {
-    corvane::GuardedVoid("MAudioPluginVSTAdapter::idle", [&] { plugin_->ApplyPresetSteps(); });
+    corvane::GuardedVoid("MAudioPluginVSTAdapter::MEditor::idle", [&] { plugin_->EditorIdle(); });
+}
+
+bool MAudioPluginVSTAdapter::editGetRect(ERect** rect) {
+    return corvane::Guarded("MAudioPluginVSTAdapter::MEditor::getRect", false, [&] {
+        corvane::PluginEditor* editor = plugin_->Editor();
+        if (rect == nullptr) return false;
+        *rect = nullptr;
+        if (editor == nullptr) return false;
+        editorRect_ = {0, 0, static_cast<int16_t>(editor->Height()), static_cast<int16_t>(editor->Width())};
+        *rect = &editorRect_;
+        return true;
+    });
+}
+
+bool MAudioPluginVSTAdapter::editOpen(void* parent) {
+    return corvane::Guarded("MAudioPluginVSTAdapter::MEditor::open", false, [&] {
+        corvane::PluginEditor* editor = plugin_->Editor();
+        return editor != nullptr && editor->Open(parent);
+    });
+}
+
+void MAudioPluginVSTAdapter::editClose() {
+    corvane::GuardedVoid("MAudioPluginVSTAdapter::MEditor::close", [&] {
+        if (corvane::PluginEditor* editor = plugin_->Editor()) editor->Close();
+    });
 }
 
 intptr_t MAudioPluginVSTAdapter::vendorSpecific(int32_t selector, intptr_t value, void* ptr) {

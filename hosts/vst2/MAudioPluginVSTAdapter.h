@@ -52,8 +52,13 @@ public:
     int32_t getChunk(void** data);                     // [main-thread] never costs the audio thread a block
     int32_t setChunk(const void* data, int32_t size);  // [main-thread]
     intptr_t vendorSpecific(int32_t selector, intptr_t value, void* ptr);  // [any]
-    // Idle calls: presets that MIDI stepped to are loaded here, off the audio thread.
-    void idle();                                                            // [main-thread]
+    // Idle calls: the editor's events and redraw, presets that MIDI stepped
+    // to (loaded here, off the audio thread).
+    void idle();  // [main-thread]
+    // The editor: its size, embedding into the host's window, closing.
+    bool editGetRect(ERect** rect);                                         // [main-thread]
+    bool editOpen(void* parent);                                            // [main-thread]
+    void editClose();                                                       // [main-thread]
     bool getEffectName(char* text);                                         // [any]
     bool getVendorString(char* text);                                       // [any]
     bool getProductString(char* text);                                      // [any]
@@ -84,6 +89,7 @@ public:
     bool PlayingChanged() const { return transport_.PlayingChanged(); }
 
 private:
+    ERect editorRect_{};
     intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
     void ReadTransport();
     // The host's transport, or null when it gives none or synchronisation is off.

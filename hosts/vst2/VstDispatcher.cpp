@@ -44,14 +44,16 @@ intptr_t Dispatch(MAudioPluginVSTAdapter& a, int32_t opcode, int32_t index, intp
                 a.suspend();
             return 0;
         case effEditGetRect:
-            if (ptr != nullptr) *static_cast<ERect**>(ptr) = nullptr;
-            return 0;  // no editor yet
+            return a.editGetRect(static_cast<ERect**>(ptr)) ? 1 : 0;
+        case effEditOpen:
+            return a.editOpen(ptr) ? 1 : 0;
+        case effEditClose:
+            a.editClose();
+            return 1;
         case effEditIdle:
         case effIdle:
             a.idle();
             return 0;
-        case effEditOpen:
-        case effEditClose:
         case effEditKeyDown:
         case effEditKeyUp:
             return 0;

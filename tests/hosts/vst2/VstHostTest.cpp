@@ -23,7 +23,13 @@ TEST_F(VstHostTest, TheEffectRecord) {
     EXPECT_EQ(e.numInputs, 4) << "main input and side-chain";
     EXPECT_EQ(e.numOutputs, 2);
     EXPECT_EQ(e.flags & (effFlagsCanReplacing | effFlagsProgramChunks), effFlagsCanReplacing | effFlagsProgramChunks);
-    EXPECT_EQ(e.flags & (effFlagsIsSynth | effFlagsCanDoubleReplacing | effFlagsHasEditor), 0);
+    EXPECT_EQ(e.flags & (effFlagsIsSynth | effFlagsCanDoubleReplacing), 0);
+    EXPECT_EQ(e.flags & effFlagsHasEditor, effFlagsHasEditor);
+    ERect* rect = nullptr;
+    EXPECT_EQ(instance_->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 960);
+    EXPECT_EQ(rect->bottom - rect->top, 470);
     EXPECT_EQ(e.uniqueID, FourCC('S', 'o', 'n', 'v'));
     EXPECT_EQ(e.version, 1);
     EXPECT_FLOAT_EQ(e.ioRatio, 1.0f);

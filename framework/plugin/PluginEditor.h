@@ -1,0 +1,57 @@
+#pragma once
+// The plug-in's editor window object: made on the host's first size query
+// or open request and kept until the plug-in goes. It draws the editor's
+// content into a bitmap, shows it in a window embedded in the host's, and
+// turns the window's input into the content's events. [main-thread]
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "framework/plugin/EditorParameters.h"
+#include "gui/Widget.h"
+#include "platform/EditorWindow.h"
+
+namespace corvane {
+
+class PluginEditor : public EditorWindow::Listener {
+public:
+    using Content = std::function<std::unique_ptr<gui::Widget>(gui::ParameterAccess&)>;
+    // While nothing is touched, values moved by the host or modulators are
+    // looked for this often, and drawn when one changed.
+    static constexpr std::chrono::milliseconds RefreshInterval{40};
+
+    PluginEditor(MAudioPlugin& plugin, const Content& content);
+    ~PluginEditor() override;
+
+    int32_t Width() const;
+    int32_t Height() const;
+    // Embeds into the host's window; false (logged) when no window can be made.
+    bool Open(void* parent);
+    void Close();
+    bool IsOpen() const { return window_ != nullptr; }
+    // Events first, then a redraw when one is due.
+    void Idle();
+    // Draws the content now (also without a window); the picture stays in Bitmap().
+    void Redraw();
+    const gui::Bitmap& Picture() const { return bitmap_; }
+    gui::Widget& Root() { return *content_; }
+    EditorWindow* Window() { return window_.get(); }
+
+    void OnInput(const EditorWindow::Input& input) override;
+
+private:
+    // A fingerprint of every parameter's value.
+    uint64_t ValuesSignature();
+
+    MAudioPlugin& plugin_;
+    EditorParameters parameters_;
+    std::unique_ptr<gui::Widget> content_;
+    gui::Bitmap bitmap_;
+    std::unique_ptr<EditorWindow> window_;
+    std::chrono::steady_clock::time_point lastDraw_{};
+    bool dragging_ = false;
+    uint64_t drawnSignature_ = 0;
+};
+
+}  // namespace corvane

@@ -1,0 +1,41 @@
+#pragma once
+// The one native window of an open editor, embedded in the host's window:
+// it shows a 32-bit bitmap (0xAARRGGBB rows) and reports the mouse, the
+// wheel and keys. X11 here; Win32 later behind the same face. [main-thread]
+
+#include <cstdint>
+#include <memory>
+
+namespace corvane {
+
+class EditorWindow {
+public:
+    struct Input {
+        enum Kind { Press, Drag, Release, Wheel, Key, Exposed } kind;
+        int32_t x = 0, y = 0;  // pixels from the window's top left
+        bool shift = false;
+        bool doubleClick = false;
+        double wheelSteps = 0;  // up is positive
+        char32_t character = 0;
+    };
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        virtual void OnInput(const Input& input) = 0;
+    };
+
+    virtual ~EditorWindow() = default;
+    // A child of `parent` (an X11 Window id); null with the reason logged
+    // when there is no display or the parent is not a window.
+    static std::unique_ptr<EditorWindow> Create(void* parent, int32_t width, int32_t height, Listener& listener);
+
+    // Shows the pixels (width x height rows) at once.
+    virtual void Show(const uint32_t* pixels, int32_t width, int32_t height) = 0;
+    // Handles what is pending without waiting.
+    virtual void ProcessEvents() = 0;
+    virtual void Resize(int32_t width, int32_t height) = 0;
+    // The native handle, for tests and the host.
+    virtual uintptr_t Handle() const = 0;
+};
+
+}  // namespace corvane
