@@ -15,6 +15,7 @@
 #include "travesty/events.h"
 #include "travesty/factory.h"
 #include "travesty/host.h"
+#include "travesty/view.h"
 
 namespace Vst3 {
 

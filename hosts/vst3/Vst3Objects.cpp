@@ -4,6 +4,8 @@
 
 #include "hosts/vst3/Vst3Objects.h"
 
+#include "hosts/vst3/Vst3View.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -183,7 +185,16 @@ const v3_edit_controller_cpp controllerTable = {
         [](void* self, v3_component_handler** handler) {
             return Adapter<ControllerTable>(self).setComponentHandler(handler);
         },
-        [](void*, const char*) -> v3_plugin_view** { return nullptr; },  // no editor yet
+        [](void* self, const char* name) -> v3_plugin_view** {
+            return Guarded("MAudioPluginVST3Adapter::createView", static_cast<v3_plugin_view**>(nullptr), [&] {
+                Instance& instance = Owner<ControllerTable>(self);
+                if (name == nullptr || std::strcmp(name, "editor") != 0) return static_cast<v3_plugin_view**>(nullptr);
+                Ref(instance);  // the view keeps the instance until the host lets it go
+                v3_plugin_view** view = CreateView(instance.adapter->Plugin(), [&instance] { Unref(instance); });
+                if (view == nullptr) Unref(instance);
+                return view;
+            });
+        },
     },
 };
 

@@ -2,22 +2,18 @@
 // host's X11 window on a virtual display (Xvfb), idled, clicked and closed.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/hosts/vst2/VstTestHost.h"
+#include "tests/support/VirtualDisplay.h"
 
 // Last: Xlib's macros (None, Bool, Status) would break the headers above.
-#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 using namespace Vst2;
@@ -25,56 +21,10 @@ using sonvera_test::VstTestHost;
 
 namespace {
 
-// A virtual display of our own for the suite's life.
-class VirtualDisplay {
-public:
-    VirtualDisplay() {
-        if (std::system("command -v Xvfb > /dev/null 2>&1") != 0) return;
-        for (int number = 90 + getpid() % 50; number < 190 && server_ <= 0; ++number) {
-            if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) continue;
-            name_ = ":" + std::to_string(number);
-            server_ = fork();
-            if (server_ == 0) {
-                execlp("Xvfb", "Xvfb", name_.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
-                       static_cast<char*>(nullptr));
-                _exit(127);
-            }
-            for (int wait = 0; wait < 100 && display_ == nullptr; ++wait) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                display_ = XOpenDisplay(name_.c_str());
-            }
-            if (display_ == nullptr) Stop();
-        }
-        if (display_ != nullptr) setenv("DISPLAY", name_.c_str(), 1);
-    }
-    ~VirtualDisplay() {
-        if (display_ != nullptr) XCloseDisplay(display_);
-        Stop();
-    }
-    Display* Get() const { return display_; }
-
-private:
-    void Stop() {
-        if (server_ > 0) {
-            kill(server_, SIGTERM);
-            waitpid(server_, nullptr, 0);
-        }
-        server_ = -1;
-    }
-    std::string name_;
-    pid_t server_ = -1;
-    Display* display_ = nullptr;
-};
-
-VirtualDisplay& Screen() {
-    static VirtualDisplay display;
-    return display;
-}
-
 class VstEditorTest : public testing::Test {
 protected:
     void SetUp() override {
-        display_ = Screen().Get();
+        display_ = sonvera_test::TestDisplay().Get();
         if (display_ == nullptr) GTEST_SKIP() << "Xvfb is not installed";
         parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1000, 600, 0, 0, 0x808080);
         XMapWindow(display_, parent_);
