@@ -13,6 +13,23 @@ double Clamp01(double value) { return std::clamp(value, 0.0, 1.0); }
 
 }  // namespace
 
+std::string ParameterControl::Tip() const {
+    if (!tip_.empty()) return tip_;
+    std::string plain;
+    const std::string help = parameters_.Help(index_);
+    for (size_t i = 0; i < help.size(); ++i) {
+        if (help[i] != '<') {
+            plain += help[i];
+            continue;
+        }
+        const size_t end = help.find('>', i);
+        if (end == std::string::npos) break;
+        if (help.compare(i, 3, "<p>") == 0) plain += "\n";  // a paragraph
+        i = end;
+    }
+    return plain;
+}
+
 void ParameterControl::Edit(double value) {
     parameters_.BeginEdit(index_);
     parameters_.SetValue(index_, Clamp01(value));

@@ -17,7 +17,8 @@ public:
     ParameterControl(ParameterAccess& parameters, int32_t index, std::string label, std::string tip = std::string())
         : parameters_(parameters), index_(index), label_(std::move(label)), tip_(std::move(tip)) {}
     int32_t Index() const { return index_; }
-    std::string Tip() const override { return tip_; }
+    // The given tip, else the parameter's help text without its marks.
+    std::string Tip() const override;
 
 protected:
     // One complete edit: begin, the value, end.

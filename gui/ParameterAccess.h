@@ -14,6 +14,8 @@ public:
     // The index of the parameter with this label, -1 when there is none.
     virtual int32_t Find(const std::string& label) const = 0;
     virtual std::string Name(int32_t index) const = 0;
+    // What the parameter does; may carry <name>, <value> and <p> marks.
+    virtual std::string Help(int32_t /*index*/) const { return std::string(); }
     virtual double Value(int32_t index) const = 0;  // 0..1
     virtual double Default(int32_t index) const = 0;
     // Distinct values (an integer or a list parameter), 0 for a continuous one.

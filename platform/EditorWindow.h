@@ -11,7 +11,7 @@ namespace corvane {
 class EditorWindow {
 public:
     struct Input {
-        enum Kind { Press, Drag, Release, Wheel, Key, Exposed } kind;
+        enum Kind { Press, Drag, Release, Hover, Wheel, Key, Exposed } kind;
         int32_t x = 0, y = 0;  // pixels from the window's top left
         bool shift = false;
         bool doubleClick = false;

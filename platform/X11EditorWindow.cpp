@@ -103,7 +103,8 @@ private:
                 input.x = event.xmotion.x;
                 input.y = event.xmotion.y;
                 input.shift = (event.xmotion.state & ShiftMask) != 0;
-                if ((event.xmotion.state & Button1Mask) != 0) listener_.OnInput(input);
+                if ((event.xmotion.state & Button1Mask) == 0) input.kind = Input::Hover;
+                listener_.OnInput(input);
                 return;
             case KeyPress: {
                 char text[8] = {};

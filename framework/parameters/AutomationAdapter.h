@@ -65,6 +65,8 @@ public:
     // belongs to, and the range of stepped kinds (false for continuous ones).
     virtual std::string GetLabel(int32_t local) { return JoinWords(prefix, GetName(local)); }
     virtual std::string GetCategory(int32_t /*local*/) { return std::string(); }
+    // What the parameter does, in the editor's words (with <name> and <value> marks).
+    virtual std::string GetHelp(int32_t /*local*/) { return std::string(); }
     virtual bool GetIntegerRange(int32_t /*local*/, int32_t& /*minimum*/, int32_t& /*maximum*/) { return false; }
 
     // Towards the host; each is guarded with its own label.

@@ -215,6 +215,13 @@ std::string MParameterRegistry::GetParameterLabel(int32_t index) {
     });
 }
 
+std::string MParameterRegistry::GetParameterHelp(int32_t index) {
+    return Guarded("MAudioPlugin::GetParameterHelp", std::string(), [&] {
+        int32_t local;
+        return Resolve(index, local).GetHelp(local);
+    });
+}
+
 std::string MParameterRegistry::GetParameterCategory(int32_t index) {
     return Guarded("MAudioPlugin::GetParameterCategory", std::string(), [&] {
         int32_t local;

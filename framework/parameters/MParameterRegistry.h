@@ -64,6 +64,7 @@ public:
     bool CanParseParameterValueName(int32_t index, const std::string& text);
     std::string GetParameterLabel(int32_t index);
     std::string GetParameterCategory(int32_t index);
+    std::string GetParameterHelp(int32_t index);
     bool GetParameterIntegerRange(int32_t index, int32_t& minimum, int32_t& maximum);
 
     int32_t ParameterCount() const { return hostCount_; }  // what hosts see

@@ -73,6 +73,7 @@ public:
     double GetValue(int32_t /*local*/) override { return ParameterMapping::GetNormalized(this->Descriptor()); }
     double GetLiveValue(int32_t /*local*/) override { return ParameterMapping::GetLiveNormalized(this->Descriptor()); }
     std::string GetValueName(int32_t /*local*/) override { return ParameterMapping::ValueName(this->Descriptor()); }
+    std::string GetHelp(int32_t /*local*/) override { return this->Descriptor().helpText; }
     std::string GetValueNameFrom01(int32_t /*local*/, double value) override {
         return ParameterMapping::ValueNameFrom01(this->Descriptor(), value);
     }

@@ -14,6 +14,7 @@ public:
 
     int32_t Find(const std::string& label) const override;
     std::string Name(int32_t index) const override { return plugin_.Parameters().GetParameterName(index); }
+    std::string Help(int32_t index) const override { return plugin_.Parameters().GetParameterHelp(index); }
     double Value(int32_t index) const override { return plugin_.Parameters().GetParameter(index); }
     double Default(int32_t index) const override { return plugin_.Parameters().GetParameterDefaultValue(index); }
     int32_t Steps(int32_t index) const override;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/core/DiagnosticLog.h"
+#include "gui/Tooltip.h"
 
 namespace corvane {
 
@@ -36,7 +37,14 @@ void PluginEditor::Close() {
 void PluginEditor::Idle() {
     if (window_ == nullptr) return;
     window_->ProcessEvents();
-    if (window_ == nullptr || std::chrono::steady_clock::now() - lastDraw_ < RefreshInterval) return;
+    if (window_ == nullptr) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!tipShown_ && hoverX_ >= 0 && !dragging_ && now - hoverSince_ >= TipDelay) {
+        tipShown_ = true;
+        Redraw();
+        return;
+    }
+    if (now - lastDraw_ < RefreshInterval) return;
     if (ValuesSignature() != drawnSignature_) {
         Redraw();
     } else {
@@ -61,6 +69,10 @@ void PluginEditor::Redraw() {
     drawnSignature_ = ValuesSignature();
     gui::Canvas canvas(bitmap_);
     content_->Draw(canvas);
+    if (tipShown_)
+        if (auto* root = dynamic_cast<gui::Container*>(content_.get()))
+            if (gui::Widget* hovered = root->At(hoverX_, hoverY_))
+                gui::DrawTooltip(canvas, content_->Bounds(), hoverX_, hoverY_, hovered->Tip());
     lastDraw_ = std::chrono::steady_clock::now();
     if (window_ != nullptr) window_->Show(bitmap_.Pixels().data(), bitmap_.Width(), bitmap_.Height());
 }
@@ -68,7 +80,15 @@ void PluginEditor::Redraw() {
 void PluginEditor::OnInput(const EditorWindow::Input& input) {
     const gui::MouseEvent event{static_cast<double>(input.x), static_cast<double>(input.y), input.shift,
                                 input.doubleClick};
+    const bool hadTip = tipShown_;
+    tipShown_ = false;
+    hoverX_ = input.kind == EditorWindow::Input::Hover ? input.x : -1.0;
+    hoverY_ = input.y;
+    hoverSince_ = std::chrono::steady_clock::now();
     switch (input.kind) {
+        case EditorWindow::Input::Hover:
+            if (hadTip) Redraw();
+            return;
         case EditorWindow::Input::Press:
             dragging_ = content_->MouseDown(event);
             break;

@@ -30,6 +30,9 @@ public:
     bool Open(void* parent);
     void Close();
     bool IsOpen() const { return window_ != nullptr; }
+    // A control's help text shows after the pointer rests on it this long.
+    static constexpr std::chrono::milliseconds TipDelay{700};
+
     // Events first, then a redraw when one is due.
     void Idle();
     // Draws the content now (also without a window); the picture stays in Bitmap().
@@ -52,6 +55,10 @@ private:
     std::chrono::steady_clock::time_point lastDraw_{};
     bool dragging_ = false;
     uint64_t drawnSignature_ = 0;
+    // Where the pointer rests, since when, and whether its tip is shown.
+    double hoverX_ = -1, hoverY_ = -1;
+    std::chrono::steady_clock::time_point hoverSince_{};
+    bool tipShown_ = false;
 };
 
 }  // namespace corvane

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gui/Controls.h"
+#include "gui/Tooltip.h"
 
 using namespace gui;
 
@@ -21,6 +22,9 @@ public:
     std::vector<std::string> log;
 
     int32_t Find(const std::string&) const override { return -1; }
+    std::string Help(int32_t) const override {
+        return "<name>Ratio</name> sets the amount.<p><value>Morph</value> modes prefer one side.";
+    }
     std::string Name(int32_t index) const override { return "P" + std::to_string(index); }
     double Value(int32_t index) const override { return entries.at(index).value; }
     double Default(int32_t index) const override { return entries.at(index).defaultValue; }
@@ -141,4 +145,15 @@ TEST(Selector, ClicksAndTheWheelStepThroughTheList) {
     EXPECT_EQ(parameters.log[1], "set 6 0.1429");
     EXPECT_EQ(parameters.log[4], "set 6 0.2857");
     EXPECT_EQ(parameters.log[7], "set 6 0.1429");
+}
+
+TEST_F(ControlsTest, TipsAreThePlainHelpTextWrappedToTheirBox) {
+    EXPECT_EQ(Child(0).Tip(), "Ratio sets the amount.\nMorph modes prefer one side.");
+    Bitmap bitmap(10, 10);
+    Canvas canvas(bitmap);
+    const std::vector<std::string> lines = WrapText(canvas, Child(0).Tip() + " " + std::string(3, 'w'), 10.5, 80);
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "Ratio sets the");
+    for (const std::string& line : lines) EXPECT_LE(canvas.TextWidth(line, 10.5), 80.0) << line;
+    EXPECT_EQ(WrapText(canvas, "unbreakable-words-stay-whole", 10.5, 20).size(), 1u);
 }

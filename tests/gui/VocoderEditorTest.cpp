@@ -75,7 +75,12 @@ TEST_F(VocoderEditorTest, EveryEffectParameterHasAControl) {
                               "Car resonance",
                               "Mod order",
                               "Mod resonance"})
-        EXPECT_NE(editor_->FindControl(label), nullptr) << label;
+        if (gui::ParameterControl* control = editor_->FindControl(label)) {
+            EXPECT_EQ(control->Tip().find('<'), std::string::npos) << label;
+        } else {
+            ADD_FAILURE() << label;
+        }
+    EXPECT_NE(editor_->FindControl("Formant shift")->Tip().find("formant"), std::string::npos);
 }
 
 TEST_F(VocoderEditorTest, ADragMovesTheParameterAndTheHostSeesOneGesture) {
