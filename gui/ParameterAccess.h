@@ -27,6 +27,10 @@ public:
     virtual void BeginEdit(int32_t index) = 0;
     virtual void SetValue(int32_t index, double value) = 0;
     virtual void EndEdit(int32_t index) = 0;
+
+    // The editor's level displays: the peak (linear) since the last look.
+    enum Meter { CarrierLevel, ModulatorLevel, OutputLevel };
+    virtual double TakeLevel(Meter /*meter*/) { return 0.0; }
 };
 
 }  // namespace gui

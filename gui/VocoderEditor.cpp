@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "gui/Meter.h"
 #include "gui/Style.h"
 
 namespace gui {
@@ -88,6 +89,7 @@ VocoderEditor::VocoderEditor(ParameterAccess& parameters) : parameters_(paramete
         }
         panel.Layout(group.columns, 100);
     }
+    Make<MeterPanel>(parameters_).SetBounds({956, 52, 82, 406});
 }
 
 void VocoderEditor::Draw(Canvas& canvas) {

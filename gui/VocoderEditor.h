@@ -12,7 +12,7 @@ namespace gui {
 
 class VocoderEditor : public Container {
 public:
-    static constexpr double DefaultWidth = 960, DefaultHeight = 470;
+    static constexpr double DefaultWidth = 1050, DefaultHeight = 470;
 
     explicit VocoderEditor(ParameterAccess& parameters);
     void Draw(Canvas& canvas) override;

@@ -48,6 +48,12 @@ bool Container::Wheel(const MouseEvent& event, double steps) {
     return false;
 }
 
+bool Container::Animated() const {
+    for (const auto& child : children_)
+        if (child->Animated()) return true;
+    return false;
+}
+
 bool Container::Key(char32_t character) { return focused_ != nullptr && focused_->Key(character); }
 
 }  // namespace gui

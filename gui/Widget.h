@@ -29,6 +29,8 @@ public:
     virtual void MouseUp(const MouseEvent&) {}
     virtual bool Wheel(const MouseEvent&, double /*steps*/) { return false; }
     virtual bool Key(char32_t /*character*/) { return false; }
+    // Whether it changes by itself (a meter) and is redrawn at every refresh.
+    virtual bool Animated() const { return false; }
     // The help text shown as a tool tip.
     virtual std::string Tip() const { return std::string(); }
 
@@ -49,6 +51,7 @@ public:
     void MouseUp(const MouseEvent& event) override;
     bool Wheel(const MouseEvent& event, double steps) override;
     bool Key(char32_t character) override;
+    bool Animated() const override;
     // The deepest widget at the point, or null.
     Widget* At(double x, double y);
     const std::vector<std::unique_ptr<Widget>>& Children() const { return children_; }

@@ -6,7 +6,10 @@
 namespace corvane {
 
 PluginEditor* MAudioEffectPluginToAudioPluginAdapter::Editor() {
-    if (editor_ == nullptr && editorContent_) editor_ = std::make_unique<PluginEditor>(*this, editorContent_);
+    if (editor_ == nullptr && editorContent_) {
+        editor_ = std::make_unique<PluginEditor>(*this, editorContent_, &meters_);
+        metersFed_.store(true, std::memory_order_relaxed);  // the meters run from now on
+    }
     return editor_.get();
 }
 

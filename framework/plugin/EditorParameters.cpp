@@ -9,6 +9,13 @@ int32_t EditorParameters::Find(const std::string& label) const {
     return -1;
 }
 
+double EditorParameters::TakeLevel(Meter meter) {
+    if (meters_ == nullptr) return 0.0;
+    return meters_->Take(meter == CarrierLevel     ? LevelMeters::Carrier
+                         : meter == ModulatorLevel ? LevelMeters::Modulator
+                                                   : LevelMeters::Output);
+}
+
 int32_t EditorParameters::Steps(int32_t index) const {
     int32_t minimum = 0, maximum = 0;
     if (!plugin_.Parameters().GetParameterIntegerRange(index, minimum, maximum)) return 0;

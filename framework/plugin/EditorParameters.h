@@ -3,6 +3,7 @@
 // through the automation adapters exactly like host automation, framed by
 // the host's gesture. [main-thread]
 
+#include "framework/plugin/LevelMeters.h"
 #include "framework/plugin/MAudioPlugin.h"
 #include "gui/ParameterAccess.h"
 
@@ -10,7 +11,8 @@ namespace corvane {
 
 class EditorParameters : public gui::ParameterAccess {
 public:
-    explicit EditorParameters(MAudioPlugin& plugin) : plugin_(plugin) {}
+    // `meters` may be null: the levels then read 0.
+    explicit EditorParameters(MAudioPlugin& plugin, LevelMeters* meters = nullptr) : plugin_(plugin), meters_(meters) {}
 
     int32_t Find(const std::string& label) const override;
     std::string Name(int32_t index) const override { return plugin_.Parameters().GetParameterName(index); }
@@ -23,9 +25,11 @@ public:
     void BeginEdit(int32_t index) override { plugin_.BeginHostEdit(index); }
     void SetValue(int32_t index, double value) override;
     void EndEdit(int32_t index) override { plugin_.EndHostEdit(index); }
+    double TakeLevel(Meter meter) override;
 
 private:
     MAudioPlugin& plugin_;
+    LevelMeters* meters_;
 };
 
 }  // namespace corvane

@@ -192,6 +192,12 @@ void MAudioEffectPluginToAudioPluginAdapter::Process(float** inputs, float** out
     if (updatePending_.exchange(false, std::memory_order_acq_rel))
         GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::Update", [&] { effect_->Update(); });
     effect_->Process(&context_, inputs, outputs, count);
+    if (metersFed_.load(std::memory_order_relaxed)) {
+        const int32_t channels = std::min(Counts().effect, 2);
+        meters_.Feed(LevelMeters::Carrier, inputs, channels, count);
+        meters_.Feed(LevelMeters::Modulator, inputs + 8, channels, count);
+        meters_.Feed(LevelMeters::Output, outputs, channels, count);
+    }
 }
 
 }  // namespace corvane

@@ -12,6 +12,7 @@
 #include "entry/interface/MPluginHost.h"
 #include "framework/modulation/MIDIControllers.h"
 #include "framework/plugin/ChannelConfiguration.h"
+#include "framework/plugin/LevelMeters.h"
 #include "framework/plugin/MAudioPlugin.h"
 #include "framework/plugin/ModulatorBank.h"
 #include "framework/plugin/MultiParameterBank.h"
@@ -78,6 +79,8 @@ public:
     bool HasEditor() const { return static_cast<bool>(editorContent_); }
     // The editor object, made on first use; null without content.
     PluginEditor* Editor();
+    // Input and output peaks, fed once an editor exists. [any]
+    LevelMeters& Meters() { return meters_; }
     // [main-thread] The host's idle call: the editor's events and redraw,
     // the effect's periodic update, presets stepped to by MIDI.
     void EditorIdle();
@@ -133,6 +136,8 @@ private:
     std::atomic<int32_t> lastMIDISource_{-1};
     std::unique_ptr<MAudioEffectPluginHost> host_;
     PluginEditor::Content editorContent_;
+    LevelMeters meters_;
+    std::atomic<bool> metersFed_{false};
     std::unique_ptr<PluginEditor> editor_;
     std::unique_ptr<MPresetManagerBase> presets_, allModulatorPresets_, controllerPresets_;
     std::unique_ptr<MPresetManagerBase> modulatorPresets_[ModulatorBank::Count], shapePresets_[ModulatorBank::Count];

@@ -8,8 +8,8 @@
 
 namespace corvane {
 
-PluginEditor::PluginEditor(MAudioPlugin& plugin, const Content& content)
-    : plugin_(plugin), parameters_(plugin), content_(content(parameters_)) {
+PluginEditor::PluginEditor(MAudioPlugin& plugin, const Content& content, LevelMeters* meters)
+    : plugin_(plugin), parameters_(plugin, meters), content_(content(parameters_)) {
     bitmap_.Resize(Width(), Height());
 }
 
@@ -45,7 +45,7 @@ void PluginEditor::Idle() {
         return;
     }
     if (now - lastDraw_ < RefreshInterval) return;
-    if (ValuesSignature() != drawnSignature_) {
+    if (ValuesSignature() != drawnSignature_ || content_->Animated()) {
         Redraw();
     } else {
         lastDraw_ = std::chrono::steady_clock::now();

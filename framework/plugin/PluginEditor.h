@@ -21,7 +21,7 @@ public:
     // looked for this often, and drawn when one changed.
     static constexpr std::chrono::milliseconds RefreshInterval{40};
 
-    PluginEditor(MAudioPlugin& plugin, const Content& content);
+    PluginEditor(MAudioPlugin& plugin, const Content& content, LevelMeters* meters = nullptr);
     ~PluginEditor() override;
 
     int32_t Width() const;

@@ -28,7 +28,7 @@ TEST_F(VstHostTest, TheEffectRecord) {
     ERect* rect = nullptr;
     EXPECT_EQ(instance_->Dispatch(effEditGetRect, 0, 0, &rect), 1);
     ASSERT_NE(rect, nullptr);
-    EXPECT_EQ(rect->right - rect->left, 960);
+    EXPECT_EQ(rect->right - rect->left, 1050);
     EXPECT_EQ(rect->bottom - rect->top, 470);
     EXPECT_EQ(e.uniqueID, FourCC('S', 'o', 'n', 'v'));
     EXPECT_EQ(e.version, 1);

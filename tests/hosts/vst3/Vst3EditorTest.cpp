@@ -99,7 +99,7 @@ TEST(Vst3Editor, TheViewEmbedsIdlesAndGoes) {
     EXPECT_NE(v3_cpp_obj(view)->is_platform_type_supported(view, "HWND"), V3_OK);
     v3_view_rect rect{};
     ASSERT_EQ(v3_cpp_obj(view)->get_size(view, &rect), V3_OK);
-    EXPECT_EQ(rect.right - rect.left, 960);
+    EXPECT_EQ(rect.right - rect.left, 1050);
     EXPECT_EQ(v3_cpp_obj(view)->set_frame(view, frame.Pointer()), V3_OK);
     ASSERT_EQ(v3_cpp_obj(view)->attached(view, reinterpret_cast<void*>(parent), "X11EmbedWindowID"), V3_OK);
     ASSERT_EQ(frame.timers.size(), 1u) << "the editor idles on the host's run loop";
