@@ -107,7 +107,9 @@ TEST_F(Vst3HostTest, BusesParametersAndMIDIMapping) {
     ASSERT_EQ(v3_cpp_obj(e)->get_parameter_value_for_string(e, 0, typed, &value), V3_OK);
     ASSERT_EQ(v3_cpp_obj(e)->get_parameter_string_for_value(e, 0, value, shown), V3_OK);
     EXPECT_EQ(Text(shown), "-6.00 dB");
-    EXPECT_EQ(v3_cpp_obj(e)->create_view(e, "editor"), nullptr) << "no editor yet";
+    v3_plugin_view** view = v3_cpp_obj(e)->create_view(e, "editor");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(v3_cpp_obj_unref(view), 0u);
     EXPECT_EQ(v3_cpp_obj(e)->create_view(e, "something"), nullptr);
 
     v3_midi_mapping** mapping = nullptr;
