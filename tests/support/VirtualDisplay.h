@@ -33,6 +33,11 @@ public:
             }
             for (int wait = 0; wait < 100 && display_ == nullptr; ++wait) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                // Another test process may have taken the number meanwhile: ours then exits.
+                if (waitpid(server_, nullptr, WNOHANG) == server_) {
+                    server_ = -1;
+                    break;
+                }
                 display_ = XOpenDisplay(name_.c_str());
             }
             if (display_ == nullptr) Stop();
