@@ -69,16 +69,17 @@ double Font::Width(const std::string& utf8, double size) const {
     const double scale = Scale(size);
     const std::vector<uint32_t> codes = DecodeUTF8(utf8);
     double width = 0.0;
-    for (size_t i = 0; i < codes.size(); ++i) {
-        int advance = 0, bearing = 0;
-        stbtt_GetCodepointHMetrics(&Info(info_), static_cast<int>(codes[i]), &advance, &bearing);
-        width += advance * scale;
-        if (i + 1 < codes.size())
-            width += stbtt_GetCodepointKernAdvance(&Info(info_), static_cast<int>(codes[i]),
-                                                   static_cast<int>(codes[i + 1])) *
-                     scale;
-    }
+    for (size_t i = 0; i < codes.size(); ++i) width += Advance(codes, i, scale);
     return width;
+}
+
+double Font::Advance(const std::vector<uint32_t>& codes, size_t i, double scale) const {
+    int advance = 0, bearing = 0;
+    stbtt_GetCodepointHMetrics(&Info(info_), static_cast<int>(codes[i]), &advance, &bearing);
+    const int kerning = i + 1 < codes.size() ? stbtt_GetCodepointKernAdvance(&Info(info_), static_cast<int>(codes[i]),
+                                                                             static_cast<int>(codes[i + 1]))
+                                             : 0;
+    return (advance + kerning) * scale;
 }
 
 const Font::Glyph& Font::GlyphFor(uint32_t codepoint, double size, int32_t subpixel) {
@@ -121,13 +122,7 @@ double Font::Draw(Bitmap& bitmap, double x, double y, const std::string& utf8, d
                 if (c != 0) bitmap.Blend(px, py, color, c / 255.0f);
             }
         }
-        int advance = 0, bearing = 0;
-        stbtt_GetCodepointHMetrics(&Info(info_), static_cast<int>(codes[i]), &advance, &bearing);
-        pen += advance * scale;
-        if (i + 1 < codes.size())
-            pen += stbtt_GetCodepointKernAdvance(&Info(info_), static_cast<int>(codes[i]),
-                                                 static_cast<int>(codes[i + 1])) *
-                   scale;
+        pen += Advance(codes, i, scale);
     }
     return pen;
 }

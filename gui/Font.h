@@ -33,6 +33,8 @@ private:
     // Keyed by code point, size in 1/64 pixels and quarter-pixel offset.
     const Glyph& GlyphFor(uint32_t codepoint, double size, int32_t subpixel);
     double Scale(double size) const;
+    // How far the pen moves after glyph i: its advance and the kerning with the next.
+    double Advance(const std::vector<uint32_t>& codes, size_t i, double scale) const;
 
     std::vector<uint8_t> info_;  // the library's font record
     std::map<uint64_t, Glyph> glyphs_;

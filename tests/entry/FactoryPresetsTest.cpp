@@ -18,6 +18,7 @@
 #include "entry/PluginCreation.h"
 #include "framework/storage/PresetDocument.h"
 #include "tests/framework/plugin/VocoderPlugin.h"
+#include "tests/support/ScratchConfigFolder.h"
 #include "tools/render/DemoSignals.h"
 
 using namespace corvane;
@@ -55,10 +56,6 @@ Signal Scaled(Signal s, float gain) {
 class FactoryBank : public testing::Test {
 protected:
     void SetUp() override {
-        previous_ = std::getenv("XDG_CONFIG_HOME") != nullptr ? std::getenv("XDG_CONFIG_HOME") : "";
-        folder_ = std::filesystem::temp_directory_path() / ("sonvera-factory-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(folder_);
-        setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
         plugin_ = CreateSonveraPlugin();
         ASSERT_NE(plugin_, nullptr);
         names_ = plugin_->Presets().List();
@@ -110,14 +107,7 @@ protected:
         return Rms(slope) / Rms(s) * Rate / (2 * Pi);
     }
 
-    void TearDown() override {
-        plugin_.reset();
-        std::filesystem::remove_all(folder_);
-        setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
-    }
-
-    std::string previous_;
-    std::filesystem::path folder_;
+    sonvera_test::ScratchConfigFolder folder_{"sonvera-factory"};
     std::unique_ptr<MQuorlithAudioEffectPlugin> plugin_;
     std::vector<std::string> names_;
 };

@@ -12,6 +12,7 @@
 #include "framework/plugin/EditorParameters.h"
 #include "gui/VocoderEditor.h"
 #include "hosts/vst2/MAudioPluginVSTAdapter.h"
+#include "tests/hosts/vst2/InProcessAdapter.h"
 #include "tests/hosts/vst2/VstTestHost.h"
 
 using sonvera_test::VstTestHost;
@@ -21,15 +22,7 @@ namespace {
 class VocoderEditorTest : public testing::Test {
 protected:
     void SetUp() override {
-        auto plugin = std::make_unique<corvane::MQuorlithAudioEffectPlugin>();
-        plugin->Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface);
-        VstTestHost::pendingVersion = 2400;
-        VstTestHost::current = &host_;
-        adapter_ = std::make_unique<Vst2::MAudioPluginVSTAdapter>(VstTestHost::Callback, std::move(plugin));
-        Vst2::BindEffectRecord(*adapter_);
-        adapter_->Effect()->user = &host_;
-        VstTestHost::current = nullptr;
-        host_.effect = adapter_->Effect();
+        adapter_ = sonvera_test::InProcessAdapter(host_);
         parameters_ = std::make_unique<corvane::EditorParameters>(adapter_->Plugin());
         editor_ = std::make_unique<gui::VocoderEditor>(*parameters_);
     }

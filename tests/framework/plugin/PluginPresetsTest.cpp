@@ -14,6 +14,7 @@
 #include "framework/storage/PresetDocument.h"
 #include "framework/storage/XMLFiles.h"
 #include "tests/framework/plugin/VocoderPlugin.h"
+#include "tests/support/ScratchConfigFolder.h"
 
 using namespace corvane;
 
@@ -22,17 +23,8 @@ namespace {
 class PluginPresetsTest : public testing::Test {
 protected:
     void SetUp() override {
-        previous_ = std::getenv("XDG_CONFIG_HOME") != nullptr ? std::getenv("XDG_CONFIG_HOME") : "";
-        folder_ = std::filesystem::temp_directory_path() / ("sonvera-plugin-presets-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(folder_);
-        setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
         plugin_ = sonvera_test::NewVocoder();
         ratio_ = sonvera_test::Index(*plugin_, "Ratio");
-    }
-    void TearDown() override {
-        plugin_.reset();
-        std::filesystem::remove_all(folder_);
-        setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
     }
     MXMLItem SavedPreset(int32_t index) {
         MXMLItem document;
@@ -40,8 +32,8 @@ protected:
         return Presets::Expand(*Presets::Flatten(document).at(static_cast<size_t>(index)));
     }
 
-    std::string previous_;
-    std::filesystem::path folder_;
+    sonvera_test::ScratchConfigFolder scratch_{"sonvera-plugin-presets"};
+    const std::filesystem::path& folder_ = scratch_.Path();
     std::unique_ptr<MQuorlithAudioEffectPlugin> plugin_;
     int32_t ratio_ = -1;
 };

@@ -15,8 +15,10 @@
 #include "entry/Exports.h"
 #include "hosts/vst2/MAudioPluginVSTAdapter.h"
 #include "tests/framework/plugin/PipelineTestSupport.h"
+#include "tests/hosts/vst2/InProcessAdapter.h"
 #include "tests/hosts/vst2/VstTestHost.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/ScratchConfigFolder.h"
 
 using namespace Vst2;
 using sonvera_test::VstTestHost;
@@ -25,17 +27,7 @@ namespace {
 
 class VstAdapterTest : public testing::Test {
 protected:
-    void SetUp() override {
-        auto plugin = std::make_unique<corvane::MQuorlithAudioEffectPlugin>();
-        plugin->Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface);
-        VstTestHost::pendingVersion = 2400;
-        VstTestHost::current = &host_;
-        adapter_ = std::make_unique<MAudioPluginVSTAdapter>(VstTestHost::Callback, std::move(plugin));
-        BindEffectRecord(*adapter_);
-        adapter_->Effect()->user = &host_;
-        VstTestHost::current = nullptr;
-        host_.effect = adapter_->Effect();
-    }
+    void SetUp() override { adapter_ = sonvera_test::InProcessAdapter(host_); }
 
     void Block(int frames = 64) {
         std::vector<float> in(frames, 0.0f), outL(frames), outR(frames);
@@ -231,11 +223,7 @@ TEST_F(VstAdapterTest, MIDIControllersMoveTheirParameters) {
 }
 
 TEST_F(VstAdapterTest, AMIDIControllerStepsThroughPresetsAtIdle) {
-    const std::string previous = std::getenv("XDG_CONFIG_HOME") != nullptr ? std::getenv("XDG_CONFIG_HOME") : "";
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("sonvera-vst-presets-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder);
-    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    sonvera_test::ScratchConfigFolder scratch("sonvera-vst-presets");
     corvane::MQuorlithAudioEffectPlugin& plugin = adapter_->Plugin();
     corvane::MXMLItem bank("Sonverapresets");
     for (const char* ratio : {"0.2", "0.4", "0.6"}) {
@@ -267,6 +255,4 @@ TEST_F(VstAdapterTest, AMIDIControllerStepsThroughPresetsAtIdle) {
     host_.effect->dispatcher(host_.effect, effIdle, 0, 0, nullptr, 0.0f);
     EXPECT_EQ(plugin.Presets().CurrentIndex(), 2);
     EXPECT_NEAR(plugin.Parameters().GetParameter(ratio), 0.6, 1e-9);
-    std::filesystem::remove_all(folder);
-    setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
 }
