@@ -29,6 +29,14 @@ std::string AsideName(const std::string& path) {
     }
 }
 
+// The folder at `path` ("" is the root, unless only a named folder will do);
+// throws naming the path when there is none.
+MXMLItem& FolderAt(MXMLItem& document, const std::string& path, bool rootAllowed) {
+    MXMLItem* folder = path.empty() && !rootAllowed ? nullptr : Presets::FindFolder(document, path);
+    if (folder == nullptr) throw MException("There is no preset folder \"" + path + "\".");
+    return *folder;
+}
+
 }  // namespace
 
 bool MPresetBase::CreatePreset(MXMLItem& preset, const std::string& name) {
@@ -145,8 +153,7 @@ bool MPresetManagerBase::Step(int32_t delta) {
 bool MPresetManagerBase::SaveNew(const std::string& folder, const std::string& name) {
     return Guard("MPresetManagerBase::SaveNew", [&] {
         MXMLItem document = Read(true);
-        MXMLItem* parent = Presets::FindFolder(document, folder);
-        if (parent == nullptr) throw MException("There is no preset folder \"" + folder + "\".");
+        MXMLItem* parent = &FolderAt(document, folder, true);
         MXMLItem& preset = parent->AddSubItem(Presets::PresetElement);
         if (!owner_.CreatePreset(preset, name)) {
             parent->RemoveSubItem(preset);
@@ -206,8 +213,7 @@ bool MPresetManagerBase::RenamePreset(int32_t index, const std::string& name) {
 bool MPresetManagerBase::CreateFolder(const std::string& parent, const std::string& name) {
     return Guard("MPresetManagerBase::CreateFolder", [&] {
         MXMLItem document = Read(true);
-        MXMLItem* folder = Presets::FindFolder(document, parent);
-        if (folder == nullptr) throw MException("There is no preset folder \"" + parent + "\".");
+        MXMLItem* folder = &FolderAt(document, parent, true);
         folder->AddSubItem(Presets::FolderElement).SetAttribute(Presets::FolderName, name);
         Write(document);
         return true;
@@ -217,8 +223,7 @@ bool MPresetManagerBase::CreateFolder(const std::string& parent, const std::stri
 bool MPresetManagerBase::RenameFolder(const std::string& folder, const std::string& name) {
     return Guard("MPresetManagerBase::RenameFolder", [&] {
         MXMLItem document = Read(true);
-        MXMLItem* element = folder.empty() ? nullptr : Presets::FindFolder(document, folder);
-        if (element == nullptr) throw MException("There is no preset folder \"" + folder + "\".");
+        MXMLItem* element = &FolderAt(document, folder, false);
         element->SetAttribute(Presets::FolderName, name);
         Write(document);
         return true;
@@ -229,8 +234,7 @@ bool MPresetManagerBase::DeleteFolder(const std::string& folder, const Confirm& 
     if (confirm && !confirm("Are you sure you want to delete selected directory with all its presets?")) return false;
     return Guard("MPresetManagerBase::DeleteFolder", [&] {
         MXMLItem document = Read(true);
-        MXMLItem* element = folder.empty() ? nullptr : Presets::FindFolder(document, folder);
-        if (element == nullptr) throw MException("There is no preset folder \"" + folder + "\".");
+        MXMLItem* element = &FolderAt(document, folder, false);
         element->Parent()->RemoveSubItem(*element);
         Write(document);
         return true;
@@ -240,8 +244,7 @@ bool MPresetManagerBase::DeleteFolder(const std::string& folder, const Confirm& 
 bool MPresetManagerBase::ExportFolder(const std::string& folder, const std::string& file) {
     return Guard("MPresetManagerBase::ExportFolder", [&] {
         MXMLItem document = Read(false);
-        MXMLItem* element = Presets::FindFolder(document, folder);
-        if (element == nullptr) throw MException("There is no preset folder \"" + folder + "\".");
+        MXMLItem* element = &FolderAt(document, folder, true);
         MXMLItem exported(*element);
         if (folder.empty()) {  // the whole file as one folder named after the kind
             exported.SetName(Presets::FolderElement);
@@ -260,8 +263,7 @@ bool MPresetManagerBase::ImportFolder(const std::string& folder, const std::stri
         LoadFromFile(imported, file);
         if (imported.Name() != Presets::FolderElement) throw MException("\"" + file + "\" holds no preset directory.");
         MXMLItem document = Read(true);
-        MXMLItem* element = Presets::FindFolder(document, folder);
-        if (element == nullptr) throw MException("There is no preset folder \"" + folder + "\".");
+        MXMLItem* element = &FolderAt(document, folder, true);
         const std::string kept = element->GetAttribute(Presets::FolderName);
         const std::string name = element->Name();
         element->Copy(imported);
