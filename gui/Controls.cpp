@@ -1,5 +1,7 @@
 #include "gui/Controls.h"
 
+#include "gui/HelpTexts.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -13,22 +15,7 @@ double Clamp01(double value) { return std::clamp(value, 0.0, 1.0); }
 
 }  // namespace
 
-std::string ParameterControl::Tip() const {
-    if (!tip_.empty()) return tip_;
-    std::string plain;
-    const std::string help = parameters_.Help(index_);
-    for (size_t i = 0; i < help.size(); ++i) {
-        if (help[i] != '<') {
-            plain += help[i];
-            continue;
-        }
-        const size_t end = help.find('>', i);
-        if (end == std::string::npos) break;
-        if (help.compare(i, 3, "<p>") == 0) plain += "\n";  // a paragraph
-        i = end;
-    }
-    return plain;
-}
+std::string ParameterControl::Tip() const { return !tip_.empty() ? tip_ : PlainHelp(parameters_.Help(index_)); }
 
 void ParameterControl::Edit(double value) {
     parameters_.BeginEdit(index_);
@@ -71,7 +58,7 @@ bool ParameterControl::Type(char32_t character) {
 }
 
 void Knob::Draw(Canvas& canvas) {
-    const Style& style = Style::Default();
+    const Style& style = Style::Current();
     const Rect& b = bounds_;
     canvas.Text({b.x, b.y, b.width, 16}, label_, style.labelSize, style.text, Align::Centre);
     const double radius = std::max(std::min(b.width, b.height - 36) / 2 - 6, 6.0);
@@ -124,7 +111,7 @@ bool Knob::Wheel(const MouseEvent& event, double steps) {
 }
 
 void Switch::Draw(Canvas& canvas) {
-    const Style& style = Style::Default();
+    const Style& style = Style::Current();
     const Rect& b = bounds_;
     canvas.Text({b.x, b.y, b.width, 16}, label_, style.labelSize, style.text, Align::Centre);
     const bool on = parameters_.Value(index_) >= 0.5;
@@ -141,7 +128,7 @@ bool Switch::MouseDown(const MouseEvent&) {
 }
 
 void Selector::Draw(Canvas& canvas) {
-    const Style& style = Style::Default();
+    const Style& style = Style::Current();
     const Rect& b = bounds_;
     canvas.Text({b.x, b.y, b.width, 16}, label_, style.labelSize, style.text, Align::Centre);
     const Rect field{b.x + 4, b.y + 22, b.width - 8, 22};
@@ -163,7 +150,7 @@ bool Selector::Wheel(const MouseEvent& event, double steps) {
 }
 
 void Panel::Draw(Canvas& canvas) {
-    const Style& style = Style::Default();
+    const Style& style = Style::Current();
     canvas.FillRoundedRect(bounds_, style.corner, style.panel);
     canvas.StrokeRoundedRect(bounds_, style.corner, 1, style.panelEdge);
     canvas.Text({bounds_.x + style.padding, bounds_.y + 4, bounds_.width - 2 * style.padding, 18}, title_,
@@ -172,7 +159,7 @@ void Panel::Draw(Canvas& canvas) {
 }
 
 void Panel::Layout(int32_t columns, double cellHeight) {
-    const Style& style = Style::Default();
+    const Style& style = Style::Current();
     const double top = bounds_.y + 26, width = (bounds_.width - 2 * style.padding) / std::max(columns, 1);
     for (size_t i = 0; i < Children().size(); ++i) {
         const auto column = static_cast<double>(static_cast<int32_t>(i) % columns);

@@ -76,6 +76,7 @@ public:
     // Places the children in `columns` columns of cells `cellHeight` high.
     void Layout(int32_t columns, double cellHeight);
     const std::string& Title() const { return title_; }
+    void SetTitle(std::string title) { title_ = std::move(title); }
 
 private:
     std::string title_;

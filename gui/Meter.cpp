@@ -8,7 +8,7 @@
 namespace gui {
 
 void Meter::Draw(Canvas& canvas) {
-    const Style& style = Style::Default();
+    const Style& style = Style::Current();
     const double peak = source_.TakeLevel(meter_);
     const double db = peak > 0.0 ? std::max(20.0 * std::log10(peak), FloorDb) : FloorDb;
     shownDb_ = std::max(db, shownDb_ - FallDb);
@@ -39,7 +39,7 @@ void MeterPanel::SetBounds(const Rect& bounds) {
 }
 
 void MeterPanel::Draw(Canvas& canvas) {
-    const Style& style = Style::Default();
+    const Style& style = Style::Current();
     canvas.FillRoundedRect(bounds_, style.corner, style.panel);
     canvas.StrokeRoundedRect(bounds_, style.corner, 1, style.panelEdge);
     canvas.Text({bounds_.x, bounds_.y + 4, bounds_.width, 18}, "Levels", style.titleSize, style.accent, Align::Centre);

@@ -1,5 +1,7 @@
 #pragma once
 // The editor's one look: colours, type sizes and spacing, in logical units.
+// Every editor of the process draws with the current style; the user's
+// style file may change its colours when an editor opens. [main-thread]
 
 #include "gui/Bitmap.h"
 
@@ -23,6 +25,10 @@ struct Style {
 
     static const Style& Default() {
         static const Style style;
+        return style;
+    }
+    static Style& Current() {
+        static Style style;
         return style;
     }
 };

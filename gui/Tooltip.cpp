@@ -35,7 +35,7 @@ std::vector<std::string> WrapText(const Canvas& canvas, const std::string& text,
 }
 
 void DrawTooltip(Canvas& canvas, const Rect& area, double x, double y, const std::string& text) {
-    const Style& style = Style::Default();
+    const Style& style = Style::Current();
     const std::vector<std::string> lines = WrapText(canvas, text, style.valueSize, TipWidth - 2 * Margin);
     if (lines.empty()) return;
     const double height = static_cast<double>(lines.size()) * LineHeight + 2 * Margin - 4;

@@ -54,6 +54,12 @@ bool Container::Animated() const {
     return false;
 }
 
+uint64_t Container::Signature() const {
+    uint64_t hash = 0;
+    for (const auto& child : children_) hash = hash * 1099511628211ull + child->Signature();
+    return hash;
+}
+
 bool Container::Key(char32_t character) { return focused_ != nullptr && focused_->Key(character); }
 
 }  // namespace gui

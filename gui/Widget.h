@@ -3,6 +3,7 @@
 // the mouse, the wheel and keys; containers pass events to the child under
 // the pointer and keep the child a drag started on. [main-thread]
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ public:
     virtual bool Animated() const { return false; }
     // The help text shown as a tool tip.
     virtual std::string Tip() const { return std::string(); }
+    // A fingerprint of what it shows besides parameter values (the band
+    // matrix, a list), so that the editor redraws when it changes.
+    virtual uint64_t Signature() const { return 0; }
 
 protected:
     Rect bounds_;
@@ -52,8 +56,9 @@ public:
     bool Wheel(const MouseEvent& event, double steps) override;
     bool Key(char32_t character) override;
     bool Animated() const override;
+    uint64_t Signature() const override;
     // The deepest widget at the point, or null.
-    Widget* At(double x, double y);
+    virtual Widget* At(double x, double y);
     const std::vector<std::unique_ptr<Widget>>& Children() const { return children_; }
 
 private:

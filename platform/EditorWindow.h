@@ -34,6 +34,9 @@ public:
     // Handles what is pending without waiting.
     virtual void ProcessEvents() = 0;
     virtual void Resize(int32_t width, int32_t height) = 0;
+    // For hosts that do not resize their window when asked: the host's
+    // window that holds the editor takes the size itself.
+    virtual void ResizeParent(int32_t width, int32_t height) = 0;
     // The native handle, for tests and the host.
     virtual uintptr_t Handle() const = 0;
 };

@@ -6,6 +6,8 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
+#include <mutex>
 #include <vector>
 
 #include "platform/EditorWindow.h"
@@ -13,7 +15,47 @@
 namespace corvane {
 namespace {
 
-int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+// Xlib keeps one error handler per process. Ours is installed once and
+// stays: errors on our own connections (a host window that vanished under
+// the editor) are dropped, every other connection's go on to the handler
+// that was there before, so the host's own handling is kept.
+class ErrorFilter {
+public:
+    static ErrorFilter& Instance() {
+        static ErrorFilter filter;
+        return filter;
+    }
+    void Watch(Display* display) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        if (!installed_) {
+            previous_ = XSetErrorHandler(&ErrorFilter::Handle);
+            installed_ = true;
+        }
+        displays_.push_back(display);
+    }
+    void Forget(Display* display) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        displays_.erase(std::remove(displays_.begin(), displays_.end(), display), displays_.end());
+    }
+
+private:
+    static int Handle(Display* display, XErrorEvent* error) {
+        ErrorFilter& filter = Instance();
+        XErrorHandler previous = nullptr;
+        {
+            std::lock_guard<std::mutex> hold(filter.mutex_);
+            if (std::find(filter.displays_.begin(), filter.displays_.end(), display) != filter.displays_.end())
+                return 0;
+            previous = filter.previous_;
+        }
+        return previous != nullptr ? previous(display, error) : 0;
+    }
+
+    std::mutex mutex_;
+    std::vector<Display*> displays_;
+    XErrorHandler previous_ = nullptr;
+    bool installed_ = false;
+};
 
 class X11EditorWindow : public EditorWindow {
 public:
@@ -28,6 +70,8 @@ public:
         }
         XFreeGC(display_, gc_);
         XDestroyWindow(display_, window_);
+        XSync(display_, False);  // errors of the destruction still reach the filter as ours
+        ErrorFilter::Instance().Forget(display_);
         XCloseDisplay(display_);
     }
 
@@ -61,6 +105,17 @@ public:
         width_ = width;
         height_ = height;
         XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+        XFlush(display_);
+    }
+
+    void ResizeParent(int32_t width, int32_t height) override {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display_, window_, &root, &parent, &children, &count) == 0) return;
+        if (children != nullptr) XFree(children);
+        if (parent != 0 && parent != root)
+            XResizeWindow(display_, parent, static_cast<unsigned>(width), static_cast<unsigned>(height));
         XFlush(display_);
     }
 
@@ -144,10 +199,11 @@ private:
 std::unique_ptr<EditorWindow> EditorWindow::Create(void* parent, int32_t width, int32_t height, Listener& listener) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return nullptr;
-    XSetErrorHandler(IgnoreErrors);  // a vanished parent must not end the host
+    ErrorFilter::Instance().Watch(display);  // a vanished parent must not end the host
     const Window parentWindow = parent != nullptr ? reinterpret_cast<uintptr_t>(parent) : DefaultRootWindow(display);
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display, parentWindow, &attributes) == 0) {
+        ErrorFilter::Instance().Forget(display);
         XCloseDisplay(display);
         return nullptr;
     }

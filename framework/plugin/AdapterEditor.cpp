@@ -7,7 +7,7 @@ namespace corvane {
 
 PluginEditor* MAudioEffectPluginToAudioPluginAdapter::Editor() {
     if (editor_ == nullptr && editorContent_) {
-        editor_ = std::make_unique<PluginEditor>(*this, editorContent_, &meters_);
+        editor_ = std::make_unique<PluginEditor>(*this, editorContent_, &meters_, presets_.get());
         metersFed_.store(true, std::memory_order_relaxed);  // the meters run from now on
     }
     return editor_.get();

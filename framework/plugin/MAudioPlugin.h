@@ -49,6 +49,10 @@ public:
     void EndHostEdit(int32_t index) {
         if (hostAdapter_ != nullptr) hostAdapter_->EndEdit(index);
     }
+    // [main-thread] The editor's new size for the host's window; false when the host refused.
+    bool RequestEditorSize(int32_t width, int32_t height) {
+        return hostAdapter_ != nullptr && hostAdapter_->ChangeEditorSize(width, height);
+    }
 
     // [main-thread] Processing settings the adapters report; InitProcessing applies them.
     void SetHostSampleRate(double rate) { hostSampleRate_.Store(rate); }

@@ -1,22 +1,80 @@
 #include "framework/plugin/PluginEditor.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "framework/core/DiagnosticLog.h"
+#include "framework/core/ExceptionGuard.h"
+#include "framework/plugin/EditorStyle.h"
+#include "framework/storage/Configuration.h"
 #include "gui/Tooltip.h"
 
 namespace corvane {
 
-PluginEditor::PluginEditor(MAudioPlugin& plugin, const Content& content, LevelMeters* meters)
-    : plugin_(plugin), parameters_(plugin, meters), content_(content(parameters_)) {
+namespace {
+
+constexpr double MinScale = 1.0, MaxScale = 2.0;
+
+// The kept default size: a scale in percent; anything else is the plain size.
+double DefaultScale() {
+    const std::string text = Guarded("PluginEditor::DefaultScale", std::string(),
+                                     [] { return Configuration::DefaultSize(PluginEditor::SizeVariant); });
+    char* end = nullptr;
+    const long percent = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || end == nullptr || *end != '\0' || percent < 100 || percent > 200) return 1.0;
+    return static_cast<double>(percent) / 100.0;
+}
+
+}  // namespace
+
+PluginEditor::PluginEditor(MAudioPlugin& plugin, const Content& content, LevelMeters* meters,
+                           MPresetManagerBase* presets)
+    : plugin_(plugin),
+      parameters_(plugin, meters),
+      presets_(presets != nullptr ? std::make_unique<EditorPresets>(*presets) : nullptr),
+      scale_(DefaultScale()) {
+    ApplyStyleConfiguration();
+    content_ = content(gui::EditorServices{parameters_, presets_.get(), this});
     bitmap_.Resize(Width(), Height());
 }
 
 PluginEditor::~PluginEditor() { Close(); }
 
-int32_t PluginEditor::Width() const { return static_cast<int32_t>(std::lround(content_->Bounds().width)); }
-int32_t PluginEditor::Height() const { return static_cast<int32_t>(std::lround(content_->Bounds().height)); }
+int32_t PluginEditor::Width() const { return static_cast<int32_t>(std::lround(content_->Bounds().width * scale_)); }
+int32_t PluginEditor::Height() const { return static_cast<int32_t>(std::lround(content_->Bounds().height * scale_)); }
+
+void PluginEditor::SetScale(double scale) {
+    scale_ = std::clamp(scale, MinScale, MaxScale);
+    if (window_ != nullptr) window_->Resize(Width(), Height());
+    Redraw();
+}
+
+void PluginEditor::ChooseScale(double scale) {
+    SetScale(scale);
+    // Hosts that refuse get the window's parent resized instead, so the editor is never cut off.
+    if (window_ != nullptr && !plugin_.RequestEditorSize(Width(), Height())) window_->ResizeParent(Width(), Height());
+    const std::string percent = std::to_string(static_cast<int>(std::lround(scale_ * 100)));
+    GuardedVoid("PluginEditor::ChooseScale", [&] { Configuration::SetDefaultSize(SizeVariant, percent); });
+}
+
+bool PluginEditor::KeyDown(int32_t character, int32_t virtualKey) {
+    enum : int32_t { KeyBack = 1, KeyReturn = 4, KeyEscape = 6, KeyEnter = 19 };
+    char32_t key = 0;
+    if (virtualKey == KeyReturn || virtualKey == KeyEnter)
+        key = U'\r';
+    else if (virtualKey == KeyEscape)
+        key = 0x1B;
+    else if (virtualKey == KeyBack)
+        key = 0x08;
+    else if (character >= 0x20 && character <= 0x7E)
+        key = static_cast<char32_t>(character);
+    if (key == 0) return false;
+    const bool used = content_->Key(key);
+    if (used) Redraw();
+    return used;
+}
 
 bool PluginEditor::Open(void* parent) {
     Close();
@@ -45,14 +103,14 @@ void PluginEditor::Idle() {
         return;
     }
     if (now - lastDraw_ < RefreshInterval) return;
-    if (ValuesSignature() != drawnSignature_ || content_->Animated()) {
+    if (Signature() != drawnSignature_ || content_->Animated()) {
         Redraw();
     } else {
         lastDraw_ = std::chrono::steady_clock::now();
     }
 }
 
-uint64_t PluginEditor::ValuesSignature() {
+uint64_t PluginEditor::Signature() {
     MParameterRegistry& parameters = plugin_.Parameters();
     uint64_t hash = 1469598103934665603ull;
     for (int32_t i = 0; i < parameters.ParameterCount(); ++i) {
@@ -61,13 +119,13 @@ uint64_t PluginEditor::ValuesSignature() {
         std::memcpy(&bits, &value, sizeof bits);
         hash = (hash ^ bits) * 1099511628211ull;
     }
-    return hash;
+    return hash ^ content_->Signature();
 }
 
 void PluginEditor::Redraw() {
     if (bitmap_.Width() != Width() || bitmap_.Height() != Height()) bitmap_.Resize(Width(), Height());
-    drawnSignature_ = ValuesSignature();
-    gui::Canvas canvas(bitmap_);
+    drawnSignature_ = Signature();
+    gui::Canvas canvas(bitmap_, scale_);
     content_->Draw(canvas);
     if (tipShown_)
         if (auto* root = dynamic_cast<gui::Container*>(content_.get()))
@@ -78,12 +136,11 @@ void PluginEditor::Redraw() {
 }
 
 void PluginEditor::OnInput(const EditorWindow::Input& input) {
-    const gui::MouseEvent event{static_cast<double>(input.x), static_cast<double>(input.y), input.shift,
-                                input.doubleClick};
+    const gui::MouseEvent event{input.x / scale_, input.y / scale_, input.shift, input.doubleClick};
     const bool hadTip = tipShown_;
     tipShown_ = false;
-    hoverX_ = input.kind == EditorWindow::Input::Hover ? input.x : -1.0;
-    hoverY_ = input.y;
+    hoverX_ = input.kind == EditorWindow::Input::Hover ? event.x : -1.0;
+    hoverY_ = event.y;
     hoverSince_ = std::chrono::steady_clock::now();
     switch (input.kind) {
         case EditorWindow::Input::Hover:

@@ -9,23 +9,40 @@
 #include <memory>
 
 #include "framework/plugin/EditorParameters.h"
+#include "framework/plugin/EditorPresets.h"
+#include "gui/EditorServices.h"
 #include "gui/Widget.h"
 #include "platform/EditorWindow.h"
 
 namespace corvane {
 
-class PluginEditor : public EditorWindow::Listener {
+class PluginEditor : public EditorWindow::Listener, public gui::ScaleAccess {
 public:
-    using Content = std::function<std::unique_ptr<gui::Widget>(gui::ParameterAccess&)>;
+    using Content = std::function<std::unique_ptr<gui::Widget>(const gui::EditorServices&)>;
+    // The "DefaultSize" key's variant for this editor; the value is the scale in percent.
+    static constexpr const char* SizeVariant = "Main";
     // While nothing is touched, values moved by the host or modulators are
     // looked for this often, and drawn when one changed.
     static constexpr std::chrono::milliseconds RefreshInterval{40};
 
-    PluginEditor(MAudioPlugin& plugin, const Content& content, LevelMeters* meters = nullptr);
+    // The user's style and default size are read here; `presets` may be null.
+    PluginEditor(MAudioPlugin& plugin, const Content& content, LevelMeters* meters = nullptr,
+                 MPresetManagerBase* presets = nullptr);
     ~PluginEditor() override;
 
+    // In pixels: the content's logical size times the scale.
     int32_t Width() const;
     int32_t Height() const;
+    double Scale() const override { return scale_; }
+    // Draws at the scale (1 .. 2) from now on and resizes an open window.
+    void SetScale(double scale);
+    // The user's choice: the window is resized (the host asked first) and
+    // the scale kept as the default size of later editors.
+    void ChooseScale(double scale) override;
+    // A key the host passed on (its own window had the focus): the
+    // character, or a virtual key in the numbering VST 2.4 and VST3 share
+    // (1 backspace, 4 return, 6 escape, 19 enter); true when used.
+    bool KeyDown(int32_t character, int32_t virtualKey);
     // Embeds into the host's window; false (logged) when no window can be made.
     bool Open(void* parent);
     void Close();
@@ -44,11 +61,13 @@ public:
     void OnInput(const EditorWindow::Input& input) override;
 
 private:
-    // A fingerprint of every parameter's value.
-    uint64_t ValuesSignature();
+    // A fingerprint of every parameter's value and of what the content shows besides.
+    uint64_t Signature();
 
     MAudioPlugin& plugin_;
     EditorParameters parameters_;
+    std::unique_ptr<EditorPresets> presets_;
+    double scale_ = 1.0;
     std::unique_ptr<gui::Widget> content_;
     gui::Bitmap bitmap_;
     std::unique_ptr<EditorWindow> window_;

@@ -232,6 +232,13 @@ bool MAudioPluginVSTAdapter::editOpen(void* parent) {
     });
 }
 
+bool MAudioPluginVSTAdapter::editKeyDown(int32_t character, int32_t virtualKey) {
+    return corvane::Guarded("MAudioPluginVSTAdapter::MEditor::onKeyDown", false, [&] {
+        corvane::PluginEditor* editor = plugin_->Editor();
+        return editor != nullptr && editor->IsOpen() && editor->KeyDown(character, virtualKey);
+    });
+}
+
 void MAudioPluginVSTAdapter::editClose() {
     corvane::GuardedVoid("MAudioPluginVSTAdapter::MEditor::close", [&] {
         if (corvane::PluginEditor* editor = plugin_->Editor()) editor->Close();
@@ -467,6 +474,9 @@ void MAudioPluginVSTAdapter::ReportLatency(int32_t samples) {
     CallHost(audioMasterIOChanged);
 }
 
-bool MAudioPluginVSTAdapter::ChangeEditorSize(int32_t, int32_t) { return false; }  // no editor yet
+bool MAudioPluginVSTAdapter::ChangeEditorSize(int32_t width, int32_t height) {
+    return Guarded("MAudioPluginVSTAdapter::ChangeEditorSize", false,
+                   [&] { return CallHost(audioMasterSizeWindow, width, height) != 0; });
+}
 
 }  // namespace Vst2

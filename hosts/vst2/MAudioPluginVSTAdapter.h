@@ -59,6 +59,7 @@ public:
     bool editGetRect(ERect** rect);                                         // [main-thread]
     bool editOpen(void* parent);                                            // [main-thread]
     void editClose();                                                       // [main-thread]
+    bool editKeyDown(int32_t character, int32_t virtualKey);                // [main-thread]
     bool getEffectName(char* text);                                         // [any]
     bool getVendorString(char* text);                                       // [any]
     bool getProductString(char* text);                                      // [any]

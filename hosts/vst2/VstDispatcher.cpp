@@ -55,6 +55,7 @@ intptr_t Dispatch(MAudioPluginVSTAdapter& a, int32_t opcode, int32_t index, intp
             a.idle();
             return 0;
         case effEditKeyDown:
+            return a.editKeyDown(index, static_cast<int32_t>(value)) ? 1 : 0;
         case effEditKeyUp:
             return 0;
         case effGetChunk:

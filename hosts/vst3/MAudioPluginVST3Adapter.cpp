@@ -6,6 +6,7 @@
 
 #include "framework/core/ExceptionGuard.h"
 #include "framework/storage/MXMLItem.h"
+#include "hosts/vst3/Vst3View.h"
 
 namespace Vst3 {
 
@@ -428,6 +429,9 @@ void MAudioPluginVST3Adapter::ReportLatency(int32_t) {
     });
 }
 
-bool MAudioPluginVST3Adapter::ChangeEditorSize(int32_t, int32_t) { return false; }  // no editor yet
+bool MAudioPluginVST3Adapter::ChangeEditorSize(int32_t width, int32_t height) {
+    return corvane::Guarded("MAudioPluginVST3Adapter::ChangeEditorSize", false,
+                            [&] { return view_ != nullptr && ResizeView(view_, width, height); });
+}
 
 }  // namespace Vst3

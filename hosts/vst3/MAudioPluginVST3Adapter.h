@@ -70,6 +70,9 @@ public:
     void ReportLatency(int32_t samples) override;
     bool ChangeEditorSize(int32_t width, int32_t height) override;
 
+    // The editor view the host holds, for resize requests; null when none. [main-thread]
+    void SetView(v3_plugin_view** view) { view_ = view; }
+
 private:
     void ApplyParameterChange(v3_param_id id, double value);  // [audio-thread]
     void ReadTransport(const v3_process_context* context);    // [audio-thread]
@@ -83,6 +86,7 @@ private:
     v3_component_handler** handler_ = nullptr;
     corvane::Shared<bool> sendingAutomation_{false};
     bool activating_ = false;
+    v3_plugin_view** view_ = nullptr;
     corvane::Shared<double> midiControllers_[MIDIControllerCount];
     corvane::TransportFollower transport_;
     // Changes the plug-in makes during a block reach the host through the

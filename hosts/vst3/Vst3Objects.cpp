@@ -190,8 +190,12 @@ const v3_edit_controller_cpp controllerTable = {
                 Instance& instance = Owner<ControllerTable>(self);
                 if (name == nullptr || std::strcmp(name, "editor") != 0) return static_cast<v3_plugin_view**>(nullptr);
                 Ref(instance);  // the view keeps the instance until the host lets it go
-                v3_plugin_view** view = CreateView(instance.adapter->Plugin(), [&instance] { Unref(instance); });
+                v3_plugin_view** view = CreateView(instance.adapter->Plugin(), [&instance] {
+                    instance.adapter->SetView(nullptr);
+                    Unref(instance);
+                });
                 if (view == nullptr) Unref(instance);
+                if (view != nullptr) instance.adapter->SetView(view);
                 return view;
             });
         },

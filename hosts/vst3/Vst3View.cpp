@@ -34,6 +34,7 @@ struct View {
     std::function<void()> release;
     v3_plugin_frame** frame = nullptr;
     v3_run_loop** loop = nullptr;
+    bool resizing = false;
 
     View(corvane::MQuorlithAudioEffectPlugin& p, std::function<void()> r, const v3_plugin_view_cpp* viewTable,
          const v3_timer_handler_cpp* timerTable)
@@ -141,7 +142,13 @@ const v3_plugin_view_cpp viewTable = {
             });
         },
         [](void*, float) -> v3_result { return V3_FALSE; },  // the window reports the wheel itself
-        [](void*, int16_t, int16_t, int16_t) -> v3_result { return V3_FALSE; },
+        [](void* self, int16_t character, int16_t virtualKey, int16_t) {
+            return Guarded("MAudioPluginVST3Adapter::MEditor::onKeyDown", NotDone, [&]() -> v3_result {
+                corvane::PluginEditor* editor = FromView(self).plugin.Editor();
+                return editor != nullptr && editor->IsOpen() && editor->KeyDown(character, virtualKey) ? V3_TRUE
+                                                                                                       : V3_FALSE;
+            });
+        },
         [](void*, int16_t, int16_t, int16_t) -> v3_result { return V3_FALSE; },
         [](void* self, v3_view_rect* rect) {
             return Guarded("MAudioPluginVST3Adapter::MEditor::getRect", NotDone,
@@ -162,6 +169,17 @@ const v3_plugin_view_cpp viewTable = {
 };
 
 }  // namespace
+
+bool ResizeView(v3_plugin_view** pointer, int32_t width, int32_t height) {
+    View& view = FromView(pointer);
+    corvane::PluginEditor* editor = view.plugin.Editor();
+    if (view.resizing || view.frame == nullptr || editor == nullptr || !editor->IsOpen()) return true;
+    view.resizing = true;
+    v3_view_rect rect{0, 0, width, height};
+    v3_cpp_obj(view.frame)->resize_view(view.frame, pointer, &rect);
+    view.resizing = false;
+    return true;
+}
 
 v3_plugin_view** CreateView(corvane::MQuorlithAudioEffectPlugin& plugin, std::function<void()> release) {
     if (plugin.Editor() == nullptr) return nullptr;

@@ -12,5 +12,8 @@ namespace Vst3 {
 // A new view with one reference, or null when the plug-in has no editor.
 // `release` runs when the host lets the view go (the instance's reference).
 v3_plugin_view** CreateView(corvane::MQuorlithAudioEffectPlugin& plugin, std::function<void()> release);
+// Asks the view's frame to give it the size; true also while a resize is
+// already in progress (the host is answering an earlier request).
+bool ResizeView(v3_plugin_view** view, int32_t width, int32_t height);
 
 }  // namespace Vst3

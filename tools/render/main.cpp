@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include <unistd.h>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -167,11 +168,26 @@ void RenderFiles(PluginHost& plugin, Audio carrier, Audio modulator, const std::
     PrintSummary(summary);
 }
 
+// The demo's pictures of the editor's other tabs: "editor-band-matrix.png" and so on.
+void WriteEditorPages(const std::filesystem::path& folder) {
+    for (const std::string& page : EditorPages()) {
+        if (page == "Controls") continue;
+        std::string slug;
+        for (const char c : page)
+            slug += c == ' ' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        corvane::ReplacingFile picture((folder / ("editor-" + slug + ".png")).string());
+        CheckWritable(picture);
+        WriteEditorPicture(picture, page);
+        Commit(picture);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"Vocodes a carrier with a modulator through the Sonvera plug-in."};
     std::string carrierPath, modulatorPath, outPath, pluginPath, saveStatePath, spectrogramPath, speech, editorPath;
+    std::string editorPage = "Controls";
     Settings settings;
     std::string midiPath;
     int blockSize = 512;
@@ -216,6 +232,7 @@ int main(int argc, char** argv) {
                  "render the built-in demo into out/, once with a synthetic and once with a spoken modulator");
     app.add_option("--spectrogram", spectrogramPath, "PNG with the spectrograms of carrier, modulator and output");
     app.add_option("--editor-png", editorPath, "PNG of the plug-in's editor at its default settings");
+    app.add_option("--editor-page", editorPage, "the editor's tab --editor-png shows")->capture_default_str();
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -231,8 +248,9 @@ int main(int argc, char** argv) {
                                                     : std::filesystem::path(editorPath).parent_path());
             corvane::ReplacingFile picture(editorPath);
             CheckWritable(picture);
-            WriteEditorPicture(picture);
+            WriteEditorPicture(picture, editorPage);
             Commit(picture);
+            if (demo) WriteEditorPages(std::filesystem::path(editorPath).parent_path());
             if (!demo && carrierPath.empty() && !list && saveStatePath.empty() && !listPresets) return 0;
         }
         if (listPresets) {

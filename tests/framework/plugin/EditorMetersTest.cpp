@@ -40,7 +40,7 @@ TEST(LevelMeters, TheEditorTakesThePeakSinceItsLastLook) {
 TEST(LevelMeters, ThePlugInFeedsThemOnceAnEditorExists) {
     auto plugin = sonvera_test::NewVocoder();
     plugin->SetEditorContent(
-        [](gui::ParameterAccess& parameters) { return std::make_unique<gui::VocoderEditor>(parameters); });
+        [](const gui::EditorServices& services) { return std::make_unique<gui::VocoderEditor>(services); });
     sonvera_test::RunBlocks(*plugin, 4);
     EXPECT_EQ(plugin->Meters().Take(LevelMeters::Carrier), 0.0f) << "no editor yet: nothing is measured";
     ASSERT_NE(plugin->Editor(), nullptr);

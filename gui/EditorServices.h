@@ -1,0 +1,46 @@
+#pragma once
+// What an editor's content may use besides the parameters: the plug-in's
+// presets and the editor's own size. Either may be missing (a picture of
+// the editor has no window to resize). [main-thread]
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui/ParameterAccess.h"
+
+namespace gui {
+
+class PresetAccess {
+public:
+    // Answers a question ("Are you sure ...?") with yes or no.
+    using Confirm = std::function<bool(const std::string& question)>;
+    virtual ~PresetAccess() = default;
+    // "Folder/Name" of every preset in its number's order (reads the preset file).
+    virtual std::vector<std::string> List() = 0;
+    virtual int32_t Current() const = 0;
+    // Each false (logged) when it failed; a refused question is no failure.
+    virtual bool Load(int32_t index) = 0;
+    virtual bool Step(int32_t delta) = 0;
+    virtual bool SaveNew(const std::string& name) = 0;
+    virtual bool ReplaceCurrent(const Confirm& confirm) = 0;
+    virtual bool DeleteCurrent(const Confirm& confirm) = 0;
+};
+
+class ScaleAccess {
+public:
+    virtual ~ScaleAccess() = default;
+    // 1 .. 2: the editor's pixels per logical unit.
+    virtual double Scale() const = 0;
+    // Resizes the window (asking the host) and keeps the choice as the default size.
+    virtual void ChooseScale(double scale) = 0;
+};
+
+struct EditorServices {
+    ParameterAccess& parameters;
+    PresetAccess* presets = nullptr;
+    ScaleAccess* scale = nullptr;
+};
+
+}  // namespace gui
