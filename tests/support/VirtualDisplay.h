@@ -68,4 +68,19 @@ inline VirtualDisplay& TestDisplay() {
     return display;
 }
 
+// A left click at (x, y) of the window, as the X server delivers one.
+inline void SendClick(Display* display, Window window, int x, int y) {
+    for (int type : {ButtonPress, ButtonRelease}) {
+        XEvent event{};
+        event.xbutton.type = type;
+        event.xbutton.window = window;
+        event.xbutton.button = Button1;
+        event.xbutton.x = x;
+        event.xbutton.y = y;
+        event.xbutton.same_screen = True;
+        XSendEvent(display, window, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
+    }
+    XSync(display, False);
+}
+
 }  // namespace sonvera_test

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/hosts/vst2/VstTestHost.h"
+#include "tests/support/ScratchConfigFolder.h"
 #include "tests/support/VirtualDisplay.h"
 
 // Last: Xlib's macros (None, Bool, Status) would break the headers above.
@@ -48,6 +49,17 @@ protected:
         if (children != nullptr) XFree(children);
         return list;
     }
+    // A left click as the X server delivers it to the editor's window.
+    void Click(Window window, int x, int y) {
+        sonvera_test::SendClick(display_, window, x, y);
+        Idle(2);
+    }
+    XWindowAttributes Attributes(Window window) {
+        XSync(display_, False);
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display_, window, &attributes);
+        return attributes;
+    }
     void Idle(int times) {
         for (int i = 0; i < times; ++i) {
             instance_->Dispatch(effEditIdle);
@@ -55,6 +67,7 @@ protected:
         }
     }
 
+    sonvera_test::ScratchConfigFolder folder_{"sonvera-vst-editor"};  // the size choice is kept there
     Display* display_ = nullptr;
     Window parent_ = 0;
     VstTestHost host_;
@@ -87,18 +100,8 @@ TEST_F(VstEditorTest, TheEditorShowsInTheHostsWindowAndAnswersTheMouse) {
     // A click on the Freeze switch (Detector panel, fifth cell) turns it on.
     const int32_t freeze = 20;
     ASSERT_EQ(instance_->effect->getParameter(instance_->effect, freeze), 0.0f);
-    for (int type : {ButtonPress, ButtonRelease}) {
-        XEvent event{};
-        event.xbutton.type = type;
-        event.xbutton.window = children[0];
-        event.xbutton.button = Button1;
-        event.xbutton.x = 365;
-        event.xbutton.y = 266;
-        event.xbutton.same_screen = True;
-        XSendEvent(display_, children[0], True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
-    }
-    XSync(display_, False);
-    Idle(10);
+    Click(children[0], 365, 266);
+    Idle(8);
     EXPECT_EQ(instance_->effect->getParameter(instance_->effect, freeze), 1.0f);
     EXPECT_FALSE(instance_->automation.empty()) << "the host heard of it";
 
@@ -126,4 +129,44 @@ TEST_F(VstEditorTest, OpeningAndClosingWhileAudioRuns) {
     audio.join();
     EXPECT_TRUE(Children().empty());
     EXPECT_GT(during, 100) << "the audio thread kept processing";
+}
+
+TEST_F(VstEditorTest, AChosenSizeAsksTheHostAndIsKeptForTheNextEditor) {
+    ASSERT_EQ(instance_->Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent_)), 1);
+    Idle(2);
+    const Window editor = Children().at(0);
+    Click(editor, 1020, 27);  // the size choice, right part: the next size (125%)
+    ASSERT_EQ(instance_->sizeRequests.size(), 1u);
+    EXPECT_EQ(instance_->sizeRequests[0], std::make_pair(1313, 588));
+    EXPECT_EQ(Attributes(editor).width, 1313);
+    ERect* rect = nullptr;
+    ASSERT_EQ(instance_->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right - rect->left, 1313);
+    EXPECT_EQ(rect->bottom - rect->top, 588);
+    // Clicks land where the content is drawn at the new size: the size choice moved with it.
+    instance_->grantSize = false;
+    Click(editor, static_cast<int>(1020 * 1.25), static_cast<int>(27 * 1.25));  // 150%
+    EXPECT_EQ(instance_->sizeRequests.size(), 2u);
+    EXPECT_EQ(Attributes(parent_).width, 1575) << "a host that refuses gets its window resized";
+    EXPECT_EQ(Attributes(parent_).height, 705);
+    instance_->Dispatch(effEditClose);
+
+    VstTestHost::Instance* next = host_.Open();
+    ASSERT_EQ(next->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right - rect->left, 1575) << "a new editor opens at the chosen size";
+    VstTestHost::Close(next);
+}
+
+TEST_F(VstEditorTest, KeysTheHostPassesOnTypeIntoTheFocusedControl) {
+    EXPECT_EQ(instance_->Dispatch(effEditKeyDown, '5'), 0) << "no editor open: the host keeps the key";
+    ASSERT_EQ(instance_->Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent_)), 1);
+    Idle(2);
+    Click(Children().at(0), 77, 404);  // the Volume knob takes the focus
+    for (const char c : std::string("-6")) EXPECT_EQ(instance_->Dispatch(effEditKeyDown, c), 1);
+    EXPECT_EQ(instance_->Dispatch(effEditKeyDown, 0, 4 /* return */), 1);
+    char text[64] = {};
+    instance_->Dispatch(effGetParamDisplay, 0, 0, text);
+    EXPECT_STREQ(text, "-6.00 dB");
+    EXPECT_EQ(instance_->Dispatch(effEditKeyDown, 0, 42 /* a key no control uses */), 0);
+    instance_->Dispatch(effEditClose);
 }

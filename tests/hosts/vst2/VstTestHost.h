@@ -40,6 +40,9 @@ public:
         std::vector<std::string> touches;
         std::vector<std::vector<uint8_t>> midiOut;
         int ioChanged = 0;
+        // The editor's size requests (width, height) and whether the host grants them.
+        std::vector<std::pair<int32_t, int32_t>> sizeRequests;
+        bool grantSize = true;
         bool echoAutomation = true;
         Vst2::VstTimeInfo time{};
         bool timeValid = false;
@@ -107,8 +110,8 @@ private:
     void* library_ = nullptr;
 };
 
-inline intptr_t VstTestHost::Callback(Vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t /*value*/,
-                                      void* ptr, float opt) {
+inline intptr_t VstTestHost::Callback(Vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
+                                      float opt) {
     Instance* instance = effect != nullptr && effect->user != nullptr ? static_cast<Instance*>(effect->user) : current;
     switch (opcode) {
         case Vst2::audioMasterVersion:
@@ -136,6 +139,10 @@ inline intptr_t VstTestHost::Callback(Vst2::AEffect* effect, int32_t opcode, int
             return 1;
         case Vst2::audioMasterWantMidi:
             return 1;
+        case Vst2::audioMasterSizeWindow:
+            if (instance == nullptr) return 0;
+            instance->sizeRequests.emplace_back(index, static_cast<int32_t>(value));
+            return instance->grantSize ? 1 : 0;
         case Vst2::audioMasterBeginEdit:
         case Vst2::audioMasterEndEdit:
             if (instance != nullptr)

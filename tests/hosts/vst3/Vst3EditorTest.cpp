@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScratchConfigFolder.h"
+
 #include "hosts/vst3/Vst3HostObjects.h"
 #include "tests/hosts/vst3/Vst3TestHost.h"
 #include "tests/support/VirtualDisplay.h"
@@ -34,6 +36,7 @@ struct Frame {
         Frame* owner;
     } loop{&LoopVtable(), this};
     std::vector<v3_timer_handler**> timers;
+    std::vector<v3_view_rect> resizes;  // what the view asked for
 
     static Frame& Of(void* self) { return *static_cast<Frame*>(self); }
     static v3_result V3_API Query(void* self, const v3_tuid iid, void** object) {
@@ -51,7 +54,10 @@ struct Frame {
     }
     static const Table& Vtable() {
         static const Table t = {{Query, Vst3::HostRef, Vst3::HostRef},
-                                {[](void*, v3_plugin_view**, v3_view_rect*) -> v3_result { return V3_OK; }}};
+                                {[](void* self, v3_plugin_view**, v3_view_rect* rect) -> v3_result {
+                                    Of(self).resizes.push_back(*rect);
+                                    return V3_OK;
+                                }}};
         return t;
     }
     static const LoopTable& LoopVtable() {
@@ -84,6 +90,7 @@ struct Frame {
 TEST(Vst3Editor, TheViewEmbedsIdlesAndGoes) {
     Display* display = TestDisplay().Get();
     if (display == nullptr) GTEST_SKIP() << "Xvfb is not installed";
+    ScratchConfigFolder folder("sonvera-vst3-editor");  // the size choice is kept there
     const Window parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1000, 600, 0, 0, 0);
     XMapWindow(display, parent);
     XSync(display, False);
@@ -114,7 +121,25 @@ TEST(Vst3Editor, TheViewEmbedsIdlesAndGoes) {
     XGetWindowAttributes(display, children[0], &attributes);
     EXPECT_EQ(attributes.width, rect.right);
     EXPECT_EQ(attributes.height, rect.bottom);
+    const Window editor = children[0];
     XFree(children);
+
+    // The size choice asks the frame; keys the host passes on type into the focused knob.
+    SendClick(display, editor, 1020, 27);
+    frame.Tick(2);
+    ASSERT_EQ(frame.resizes.size(), 1u);
+    EXPECT_EQ(frame.resizes[0].right, 1313);
+    EXPECT_EQ(frame.resizes[0].bottom, 588);
+    SendClick(display, editor, static_cast<int>(77 * 1.25), static_cast<int>(404 * 1.25));  // Volume
+    frame.Tick(2);
+    for (const char c : std::string("-12")) EXPECT_EQ(v3_cpp_obj(view)->on_key_down(view, c, 0, 0), V3_TRUE);
+    EXPECT_EQ(v3_cpp_obj(view)->on_key_down(view, 0, 19 /* enter */, 0), V3_TRUE);
+    v3_str_128 text{};
+    v3_cpp_obj(instance->controller)
+        ->get_parameter_string_for_value(
+            instance->controller, 0,
+            v3_cpp_obj(instance->controller)->get_parameter_normalised(instance->controller, 0), text);
+    EXPECT_EQ(Vst3::FromUtf16(text, 128), "-12.0 dB");
 
     EXPECT_EQ(v3_cpp_obj(view)->removed(view), V3_OK);
     EXPECT_TRUE(frame.timers.empty());
