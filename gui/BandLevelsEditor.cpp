@@ -12,8 +12,10 @@ namespace gui {
 
 std::string BarGraph::GainText(double level) {
     if (level <= 0.0) return "-inf dB";
+    const double db = 40.0 * std::log10(level);  // the square of the level is the gain
+    if (std::abs(db) < 0.05) return "0 dB";
     char text[32];
-    std::snprintf(text, sizeof text, "%+.1f dB", 40.0 * std::log10(level));  // the square of the level is the gain
+    std::snprintf(text, sizeof text, "%+.1f dB", db);
     return text;
 }
 
@@ -33,12 +35,6 @@ void BarGraph::Draw(Canvas& canvas) {
     const Style& style = Style::Current();
     const Rect plot = Plot();
     canvas.FillRect(plot, style.background);
-    // Guides at +12, +6, 0, -6 and -12 dB.
-    for (const double level : {2.0, 1.4142135623730951, 1.0, 0.7071067811865476, 0.5}) {
-        const double y = plot.Bottom() - level / BandAccess::MaxLevel * plot.height;
-        canvas.Line(plot.x, y, plot.Right(), y, level == 1.0 ? 1.5 : 1, level == 1.0 ? style.dimText : style.panelEdge);
-        canvas.Text({bounds_.x, y - 7, 40, 14}, GainText(level), style.valueSize - 1, style.dimText, Align::Right);
-    }
     const int32_t n = bands_.BandCount();
     if (n <= 0) return;
     const double width = plot.width / n, gap = width >= 5 ? 1.5 : 0;
@@ -46,6 +42,12 @@ void BarGraph::Draw(Canvas& canvas) {
         const double height = bands_.Level(b) / BandAccess::MaxLevel * plot.height;
         canvas.FillRect({plot.x + b * width + gap / 2, plot.Bottom() - height, width - gap, height},
                         b == touched_ ? style.warm : style.accent);
+    }
+    // Guides at +12, +6, 0, -6 and -12 dB, over the bars.
+    for (const double level : {2.0, 1.4142135623730951, 1.0, 0.7071067811865476, 0.5}) {
+        const double y = plot.Bottom() - level / BandAccess::MaxLevel * plot.height;
+        canvas.Line(plot.x, y, plot.Right(), y, 1, (level == 1.0 ? style.pointer : style.background).WithAlpha(110));
+        canvas.Text({bounds_.x, y - 7, 40, 14}, GainText(level), style.valueSize - 1, style.dimText, Align::Right);
     }
     const int32_t step = n <= 16 ? 1 : n <= 40 ? 4 : 10;
     for (int32_t b = 0; b < n; b += step)

@@ -15,8 +15,8 @@
 namespace corvane {
 namespace {
 
-// Xlib keeps one error handler per process. Ours is installed once and
-// stays: errors on our own connections (a host window that vanished under
+// Xlib keeps one error handler per process. Ours goes on top whenever a
+// window opens and stays: errors on our own connections (a host window that vanished under
 // the editor) are dropped, every other connection's go on to the handler
 // that was there before, so the host's own handling is kept.
 class ErrorFilter {
@@ -27,10 +27,9 @@ public:
     }
     void Watch(Display* display) {
         std::lock_guard<std::mutex> hold(mutex_);
-        if (!installed_) {
-            previous_ = XSetErrorHandler(&ErrorFilter::Handle);
-            installed_ = true;
-        }
+        // On top again if the host put its own handler over ours; the one below is kept to forward to.
+        const XErrorHandler below = XSetErrorHandler(&ErrorFilter::Handle);
+        if (below != &ErrorFilter::Handle) previous_ = below;
         displays_.push_back(display);
     }
     void Forget(Display* display) {
@@ -54,7 +53,6 @@ private:
     std::mutex mutex_;
     std::vector<Display*> displays_;
     XErrorHandler previous_ = nullptr;
-    bool installed_ = false;
 };
 
 class X11EditorWindow : public EditorWindow {

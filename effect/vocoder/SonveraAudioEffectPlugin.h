@@ -36,6 +36,8 @@ public:
     void SetGraphEnabled(int32_t index, bool enabled) { graphEnabled_[index] = enabled ? 1 : 0; }
     bool GraphEnabled(int32_t index) const { return graphEnabled_[index] != 0; }
     bool Matrix(int32_t modulatorBand, int32_t carrierBand) const { return matrix_[modulatorBand][carrierBand] != 0; }
+    // The whole matrix, row k (modulator band) first: MaxBands x MaxBands bytes.
+    const uint8_t* MatrixBytes() const { return &matrix_[0][0]; }
     // matrix[k][b]: modulator band k drives carrier band b. Seen after the next Update.
     void SetMatrix(int32_t modulatorBand, int32_t carrierBand, bool on) {
         matrix_[modulatorBand][carrierBand] = on ? 1 : 0;

@@ -174,29 +174,34 @@ std::vector<std::string> VocoderBandAccess::SegmentNames() const {
 }
 
 uint64_t VocoderBandAccess::Signature() const {
+    // Copied under the lock, hashed outside it: the audio thread waits for a copy at most.
+    struct Snapshot {
+        int32_t bands = 0, selected = 0;
+        uint8_t enabled[BandGraphCount] = {};
+        double levels[MaxBands] = {};
+        uint8_t matrix[MaxBands * MaxBands] = {};
+    };
+    static thread_local Snapshot snapshot;
+    {
+        MLock hold(effect_.Lock());
+        snapshot.bands = std::clamp(effect_.Bank().bandCount, 0, MaxBands);
+        snapshot.selected = effect_.SelectedGraph();
+        for (int32_t g = 0; g < BandGraphCount; ++g) snapshot.enabled[g] = effect_.GraphEnabled(g) ? 1 : 0;
+        std::memcpy(snapshot.levels, effect_.Bank().bandLevel, sizeof snapshot.levels);
+        std::memcpy(snapshot.matrix, effect_.MatrixBytes(), sizeof snapshot.matrix);
+    }
     uint64_t hash = 1469598103934665603ull;
     const auto mix = [&hash](const void* data, size_t size) {
         const auto* bytes = static_cast<const uint8_t*>(data);
         for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
     };
-    {
-        MLock hold(effect_.Lock());
-        const int32_t bands = effect_.Bank().bandCount;
-        mix(&bands, sizeof bands);
-        mix(effect_.Bank().bandLevel, sizeof(double) * static_cast<size_t>(std::clamp(bands, 0, MaxBands)));
-        for (int32_t k = 0; k < bands && k < MaxBands; ++k)
-            for (int32_t b = 0; b < bands && b < MaxBands; ++b) {
-                const uint8_t on = effect_.Matrix(k, b) ? 1 : 0;
-                mix(&on, 1);
-            }
-        for (int32_t g = 0; g < BandGraphCount; ++g) {
-            const uint8_t on = effect_.GraphEnabled(g) ? 1 : 0;
-            mix(&on, 1);
-        }
-        const int32_t selected = effect_.SelectedGraph();
-        mix(&selected, sizeof selected);
-    }
-    for (const CurvePoint& point : Points(effect_.SelectedGraph())) {
+    const auto bands = static_cast<size_t>(snapshot.bands);
+    mix(&snapshot.bands, sizeof snapshot.bands);
+    mix(&snapshot.selected, sizeof snapshot.selected);
+    mix(snapshot.enabled, sizeof snapshot.enabled);
+    mix(snapshot.levels, sizeof(double) * bands);
+    for (size_t k = 0; k < bands; ++k) mix(snapshot.matrix + k * MaxBands, bands);
+    for (const CurvePoint& point : Points(snapshot.selected)) {
         mix(&point.x, sizeof point.x);
         mix(&point.y, sizeof point.y);
         mix(&point.segment, sizeof point.segment);

@@ -42,20 +42,22 @@ PluginEditor::PluginEditor(MAudioPlugin& plugin, const Content& content, LevelMe
 
 PluginEditor::~PluginEditor() { Close(); }
 
-int32_t PluginEditor::Width() const { return static_cast<int32_t>(std::lround(content_->Bounds().width * scale_)); }
-int32_t PluginEditor::Height() const { return static_cast<int32_t>(std::lround(content_->Bounds().height * scale_)); }
+int32_t PluginEditor::Width() const { return static_cast<int32_t>(std::lround(content_->Bounds().width * Scale())); }
+int32_t PluginEditor::Height() const { return static_cast<int32_t>(std::lround(content_->Bounds().height * Scale())); }
 
 void PluginEditor::SetScale(double scale) {
-    scale_ = std::clamp(scale, MinScale, MaxScale);
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
+    scale_.store(std::clamp(scale, MinScale, MaxScale), std::memory_order_relaxed);
     if (window_ != nullptr) window_->Resize(Width(), Height());
     Redraw();
 }
 
 void PluginEditor::ChooseScale(double scale) {
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
     SetScale(scale);
     // Hosts that refuse get the window's parent resized instead, so the editor is never cut off.
     if (window_ != nullptr && !plugin_.RequestEditorSize(Width(), Height())) window_->ResizeParent(Width(), Height());
-    const std::string percent = std::to_string(static_cast<int>(std::lround(scale_ * 100)));
+    const std::string percent = std::to_string(static_cast<int>(std::lround(Scale() * 100)));
     GuardedVoid("PluginEditor::ChooseScale", [&] { Configuration::SetDefaultSize(SizeVariant, percent); });
 }
 
@@ -71,6 +73,7 @@ bool PluginEditor::KeyDown(int32_t character, int32_t virtualKey) {
     else if (character >= 0x20 && character <= 0x7E)
         key = static_cast<char32_t>(character);
     if (key == 0) return false;
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
     const bool used = content_->Key(key);
     if (used) Redraw();
     return used;
@@ -78,21 +81,33 @@ bool PluginEditor::KeyDown(int32_t character, int32_t virtualKey) {
 
 bool PluginEditor::Open(void* parent) {
     Close();
-    window_ = EditorWindow::Create(parent, Width(), Height(), *this);
-    if (window_ == nullptr) {
-        DiagnosticLog::Write("The editor cannot open: no window system or no parent window.");
-        return false;
+    {
+        std::lock_guard<std::recursive_mutex> hold(mutex_);
+        window_ = EditorWindow::Create(parent, Width(), Height(), *this);
+        if (window_ == nullptr) {
+            DiagnosticLog::Write("The editor cannot open: no window system or no parent window.");
+            return false;
+        }
+        Redraw();
     }
-    Redraw();
+    fallback_.Start();
     return true;
 }
 
 void PluginEditor::Close() {
+    fallback_.Stop();  // first: its last idle may still be waiting for the lock
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
     dragging_ = false;
     window_.reset();
 }
 
 void PluginEditor::Idle() {
+    fallback_.HostIdled();
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
+    IdleNow();
+}
+
+void PluginEditor::IdleNow() {
     if (window_ == nullptr) return;
     window_->ProcessEvents();
     if (window_ == nullptr) return;
@@ -123,9 +138,10 @@ uint64_t PluginEditor::Signature() {
 }
 
 void PluginEditor::Redraw() {
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
     if (bitmap_.Width() != Width() || bitmap_.Height() != Height()) bitmap_.Resize(Width(), Height());
     drawnSignature_ = Signature();
-    gui::Canvas canvas(bitmap_, scale_);
+    gui::Canvas canvas(bitmap_, Scale());
     content_->Draw(canvas);
     if (tipShown_)
         if (auto* root = dynamic_cast<gui::Container*>(content_.get()))
@@ -136,7 +152,7 @@ void PluginEditor::Redraw() {
 }
 
 void PluginEditor::OnInput(const EditorWindow::Input& input) {
-    const gui::MouseEvent event{input.x / scale_, input.y / scale_, input.shift, input.doubleClick};
+    const gui::MouseEvent event{input.x / Scale(), input.y / Scale(), input.shift, input.doubleClick};
     const bool hadTip = tipShown_;
     tipShown_ = false;
     hoverX_ = input.kind == EditorWindow::Input::Hover ? event.x : -1.0;

@@ -4,12 +4,15 @@
 // content into a bitmap, shows it in a window embedded in the host's, and
 // turns the window's input into the content's events. [main-thread]
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include "framework/plugin/EditorParameters.h"
 #include "framework/plugin/EditorPresets.h"
+#include "framework/plugin/IdleFallback.h"
 #include "gui/EditorServices.h"
 #include "gui/Widget.h"
 #include "platform/EditorWindow.h"
@@ -33,7 +36,7 @@ public:
     // In pixels: the content's logical size times the scale.
     int32_t Width() const;
     int32_t Height() const;
-    double Scale() const override { return scale_; }
+    double Scale() const override { return scale_.load(std::memory_order_relaxed); }
     // Draws at the scale (1 .. 2) from now on and resizes an open window.
     void SetScale(double scale);
     // The user's choice: the window is resized (the host asked first) and
@@ -50,8 +53,11 @@ public:
     // A control's help text shows after the pointer rests on it this long.
     static constexpr std::chrono::milliseconds TipDelay{700};
 
-    // Events first, then a redraw when one is due.
+    // The host's idle call: events first, then a redraw when one is due.
+    // Hosts that never call it get the same from a thread of ours, never at
+    // the same time as any other call here.
     void Idle();
+    int64_t FallbackIdles() const { return fallback_.Runs(); }
     // Draws the content now (also without a window); the picture stays in Bitmap().
     void Redraw();
     const gui::Bitmap& Picture() const { return bitmap_; }
@@ -61,16 +67,24 @@ public:
     void OnInput(const EditorWindow::Input& input) override;
 
 private:
+    void IdleNow();
     // A fingerprint of every parameter's value and of what the content shows besides.
     uint64_t Signature();
 
     MAudioPlugin& plugin_;
     EditorParameters parameters_;
     std::unique_ptr<EditorPresets> presets_;
-    double scale_ = 1.0;
+    std::atomic<double> scale_{1.0};  // the host asks for the size while our idle thread may change it
     std::unique_ptr<gui::Widget> content_;
     gui::Bitmap bitmap_;
     std::unique_ptr<EditorWindow> window_;
+    // Serialises the host's calls with the fallback idle (recursive: input
+    // handling inside the idle resizes and redraws).
+    std::recursive_mutex mutex_;
+    IdleFallback fallback_{[this] {
+        std::lock_guard<std::recursive_mutex> hold(mutex_);
+        IdleNow();
+    }};
     std::chrono::steady_clock::time_point lastDraw_{};
     bool dragging_ = false;
     uint64_t drawnSignature_ = 0;

@@ -170,3 +170,15 @@ TEST_F(VstEditorTest, KeysTheHostPassesOnTypeIntoTheFocusedControl) {
     EXPECT_EQ(instance_->Dispatch(effEditKeyDown, 0, 42 /* a key no control uses */), 0);
     instance_->Dispatch(effEditClose);
 }
+
+TEST_F(VstEditorTest, AHostThatNeverIdlesStillGetsALiveEditor) {
+    ASSERT_EQ(instance_->Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent_)), 1);
+    const int32_t freeze = 20;
+    sonvera_test::SendClick(display_, Children().at(0), 365, 266);
+    // No effEditIdle: the editor's own idle takes over after a moment.
+    for (int i = 0; i < 100 && instance_->GetParameter(freeze) != 1.0f; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(instance_->GetParameter(freeze), 1.0f);
+    instance_->Dispatch(effEditClose);
+    EXPECT_TRUE(Children().empty());
+}
