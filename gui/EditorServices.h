@@ -37,10 +37,37 @@ public:
     virtual void ChooseScale(double scale) = 0;
 };
 
+// The MIDI controller table: each slot maps a source (controllers 0 .. 127,
+// then aftertouch, pitch-bend, velocity and note-on velocity) on one
+// channel (0 any, else 1 .. 16) to one parameter.
+class MIDIAccess {
+public:
+    static constexpr int32_t SourceCount = 132;
+    struct Mapping {
+        bool enabled = false;
+        int32_t source = 1, channel = 0;
+        std::string parameter;  // empty when none is assigned
+    };
+    virtual ~MIDIAccess() = default;
+    virtual int32_t Slots() const = 0;
+    virtual Mapping At(int32_t slot) const = 0;
+    // The table as a whole.
+    virtual bool Enabled() const = 0;
+    virtual void SetEnabled(bool on) = 0;
+    virtual void SetMapping(int32_t slot, const Mapping& mapping) = 0;
+    // Assigns the parameter with this name; false when there is none.
+    virtual bool Assign(int32_t slot, const std::string& parameter) = 0;
+    // The slot listens to the last source the plug-in received; false before any.
+    virtual bool Learn(int32_t slot) = 0;
+    // "CC 7", "Aftertouch", "Pitch bend", "Velocity", "Note-on velocity".
+    static std::string SourceName(int32_t source);
+};
+
 struct EditorServices {
     ParameterAccess& parameters;
     PresetAccess* presets = nullptr;
     ScaleAccess* scale = nullptr;
+    MIDIAccess* midi = nullptr;
 };
 
 }  // namespace gui

@@ -9,6 +9,7 @@
 #include "gui/BandMatrixEditor.h"
 #include "gui/Buttons.h"
 #include "gui/HelpTexts.h"
+#include "gui/MIDIPage.h"
 #include "gui/Meter.h"
 #include "gui/ParameterPages.h"
 #include "gui/PresetsPage.h"
@@ -121,6 +122,7 @@ VocoderEditor::VocoderEditor(const EditorServices& services, std::unique_ptr<Ban
     }
     tabs_->AddPage<ModulatorsPage>("Modulators", parameters_);
     tabs_->AddPage<MultiParametersPage>("Multiparameters", parameters_);
+    if (services.midi != nullptr) tabs_->AddPage<MIDIPage>("MIDI", *services.midi);
     if (services.presets != nullptr) tabs_->AddPage<PresetsPage>("Presets", *services.presets);
     Make<MeterPanel>(parameters_).SetBounds({956, 52, 82, 406});
     if (ScaleAccess* scale = services.scale) {

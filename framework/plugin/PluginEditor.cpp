@@ -30,13 +30,14 @@ double DefaultScale() {
 }  // namespace
 
 PluginEditor::PluginEditor(MAudioPlugin& plugin, const Content& content, LevelMeters* meters,
-                           MPresetManagerBase* presets)
+                           MPresetManagerBase* presets, std::unique_ptr<gui::MIDIAccess> midi)
     : plugin_(plugin),
       parameters_(plugin, meters),
       presets_(presets != nullptr ? std::make_unique<EditorPresets>(*presets) : nullptr),
+      midi_(std::move(midi)),
       scale_(DefaultScale()) {
     ApplyStyleConfiguration();
-    content_ = content(gui::EditorServices{parameters_, presets_.get(), this});
+    content_ = content(gui::EditorServices{parameters_, presets_.get(), this, midi_.get()});
     bitmap_.Resize(Width(), Height());
 }
 

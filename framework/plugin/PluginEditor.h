@@ -30,7 +30,7 @@ public:
 
     // The user's style and default size are read here; `presets` may be null.
     PluginEditor(MAudioPlugin& plugin, const Content& content, LevelMeters* meters = nullptr,
-                 MPresetManagerBase* presets = nullptr);
+                 MPresetManagerBase* presets = nullptr, std::unique_ptr<gui::MIDIAccess> midi = nullptr);
     ~PluginEditor() override;
 
     // In pixels: the content's logical size times the scale.
@@ -74,6 +74,7 @@ private:
     MAudioPlugin& plugin_;
     EditorParameters parameters_;
     std::unique_ptr<EditorPresets> presets_;
+    std::unique_ptr<gui::MIDIAccess> midi_;
     std::atomic<double> scale_{1.0};  // the host asks for the size while our idle thread may change it
     std::unique_ptr<gui::Widget> content_;
     gui::Bitmap bitmap_;
