@@ -32,6 +32,10 @@ double ParameterControl::Stepped(double steps, bool fine) const {
 }
 
 bool ParameterControl::Type(char32_t character) {
+    if (character == KeyUp || character == KeyDown) {
+        Edit(Stepped(character == KeyUp ? 1.0 : -1.0, false));
+        return true;
+    }
     if (character == U'\r' || character == U'\n') {
         if (typing_ && !typed_.empty()) {
             parameters_.BeginEdit(index_);

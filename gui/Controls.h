@@ -25,7 +25,8 @@ protected:
     void Edit(double value);
     // The value moved by `steps` wheel notches (list and integer values move a whole step).
     double Stepped(double steps, bool fine) const;
-    // Typed text: printable characters collect, Enter sets, Escape drops.
+    // Typed text: printable characters collect, Enter sets, Escape drops;
+    // the arrow keys up and down step the value.
     bool Type(char32_t character);
 
     ParameterAccess& parameters_;

@@ -12,6 +12,9 @@
 
 namespace gui {
 
+// Keys without a character, passed to Key() as code points of the private use area.
+inline constexpr char32_t KeyUp = 0xF700, KeyDown = 0xF701;
+
 struct MouseEvent {
     double x = 0, y = 0;  // logical units
     bool fine = false;    // the modifier for fine adjustment (shift)

@@ -10,6 +10,8 @@ namespace corvane {
 
 class EditorWindow {
 public:
+    // Keys without a character, as Input::character.
+    static constexpr char32_t KeyUp = 0xF700, KeyDown = 0xF701;
     struct Input {
         enum Kind { Press, Drag, Release, Hover, Wheel, Key, Exposed } kind;
         int32_t x = 0, y = 0;  // pixels from the window's top left

@@ -170,6 +170,10 @@ private:
                     input.character = 0x1B;
                 else if (symbol == XK_BackSpace)
                     input.character = 0x08;
+                else if (symbol == XK_Up || symbol == XK_KP_Up)
+                    input.character = KeyUp;
+                else if (symbol == XK_Down || symbol == XK_KP_Down)
+                    input.character = KeyDown;
                 else if (length == 1)
                     input.character = static_cast<unsigned char>(text[0]);
                 else

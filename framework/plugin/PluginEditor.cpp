@@ -16,6 +16,8 @@ namespace corvane {
 namespace {
 
 constexpr double MinScale = 1.0, MaxScale = 2.0;
+static_assert(EditorWindow::KeyUp == gui::KeyUp && EditorWindow::KeyDown == gui::KeyDown,
+              "the window's keys reach the content as they are");
 
 // The kept default size: a scale in percent; anything else is the plain size.
 double DefaultScale() {
@@ -43,8 +45,23 @@ PluginEditor::PluginEditor(MAudioPlugin& plugin, const Content& content, LevelMe
 
 PluginEditor::~PluginEditor() { Close(); }
 
-int32_t PluginEditor::Width() const { return static_cast<int32_t>(std::lround(content_->Bounds().width * Scale())); }
-int32_t PluginEditor::Height() const { return static_cast<int32_t>(std::lround(content_->Bounds().height * Scale())); }
+int32_t PluginEditor::Width() const {
+    return static_cast<int32_t>(std::lround(content_->Bounds().width * PixelScale()));
+}
+int32_t PluginEditor::Height() const {
+    return static_cast<int32_t>(std::lround(content_->Bounds().height * PixelScale()));
+}
+
+double PluginEditor::PixelScale() const {
+    return std::clamp(Scale() * displayScale_.load(std::memory_order_relaxed), MinScale, MaxScale);
+}
+
+void PluginEditor::SetDisplayScale(double factor) {
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
+    displayScale_.store(std::isfinite(factor) && factor > 0 ? factor : 1.0, std::memory_order_relaxed);
+    if (window_ != nullptr) window_->Resize(Width(), Height());
+    Redraw();
+}
 
 void PluginEditor::SetScale(double scale) {
     std::lock_guard<std::recursive_mutex> hold(mutex_);
@@ -63,9 +80,11 @@ void PluginEditor::ChooseScale(double scale) {
 }
 
 bool PluginEditor::KeyDown(int32_t character, int32_t virtualKey) {
-    enum : int32_t { KeyBack = 1, KeyReturn = 4, KeyEscape = 6, KeyEnter = 19 };
+    enum : int32_t { KeyBack = 1, KeyReturn = 4, KeyEscape = 6, KeyUp = 12, KeyDown = 14, KeyEnter = 19 };
     char32_t key = 0;
-    if (virtualKey == KeyReturn || virtualKey == KeyEnter)
+    if (virtualKey == KeyUp || virtualKey == KeyDown)
+        key = virtualKey == KeyUp ? gui::KeyUp : gui::KeyDown;
+    else if (virtualKey == KeyReturn || virtualKey == KeyEnter)
         key = U'\r';
     else if (virtualKey == KeyEscape)
         key = 0x1B;
@@ -142,7 +161,7 @@ void PluginEditor::Redraw() {
     std::lock_guard<std::recursive_mutex> hold(mutex_);
     if (bitmap_.Width() != Width() || bitmap_.Height() != Height()) bitmap_.Resize(Width(), Height());
     drawnSignature_ = Signature();
-    gui::Canvas canvas(bitmap_, Scale());
+    gui::Canvas canvas(bitmap_, PixelScale());
     content_->Draw(canvas);
     if (tipShown_)
         if (auto* root = dynamic_cast<gui::Container*>(content_.get()))
@@ -153,7 +172,7 @@ void PluginEditor::Redraw() {
 }
 
 void PluginEditor::OnInput(const EditorWindow::Input& input) {
-    const gui::MouseEvent event{input.x / Scale(), input.y / Scale(), input.shift, input.doubleClick};
+    const gui::MouseEvent event{input.x / PixelScale(), input.y / PixelScale(), input.shift, input.doubleClick};
     const bool hadTip = tipShown_;
     tipShown_ = false;
     hoverX_ = input.kind == EditorWindow::Input::Hover ? event.x : -1.0;

@@ -36,15 +36,21 @@ public:
     // In pixels: the content's logical size times the scale.
     int32_t Width() const;
     int32_t Height() const;
+    // The user's size (1 .. 2).
     double Scale() const override { return scale_.load(std::memory_order_relaxed); }
-    // Draws at the scale (1 .. 2) from now on and resizes an open window.
+    // Pixels per logical unit: the user's size times the display's scale
+    // the host reported, within 1 .. 2.
+    double PixelScale() const;
+    // Draws at the size from now on and resizes an open window.
     void SetScale(double scale);
+    // The host's display scale (HiDPI); not kept.
+    void SetDisplayScale(double factor);
     // The user's choice: the window is resized (the host asked first) and
     // the scale kept as the default size of later editors.
     void ChooseScale(double scale) override;
     // A key the host passed on (its own window had the focus): the
     // character, or a virtual key in the numbering VST 2.4 and VST3 share
-    // (1 backspace, 4 return, 6 escape, 19 enter); true when used.
+    // (1 backspace, 4 return, 6 escape, 12 up, 14 down, 19 enter); true when used.
     bool KeyDown(int32_t character, int32_t virtualKey);
     // Embeds into the host's window; false (logged) when no window can be made.
     bool Open(void* parent);
@@ -75,7 +81,8 @@ private:
     EditorParameters parameters_;
     std::unique_ptr<EditorPresets> presets_;
     std::unique_ptr<gui::MIDIAccess> midi_;
-    std::atomic<double> scale_{1.0};  // the host asks for the size while our idle thread may change it
+    // The host asks for the size while our idle thread may change it.
+    std::atomic<double> scale_{1.0}, displayScale_{1.0};
     std::unique_ptr<gui::Widget> content_;
     gui::Bitmap bitmap_;
     std::unique_ptr<EditorWindow> window_;

@@ -29,6 +29,7 @@ struct Face {
 struct View {
     Face<v3_plugin_view_cpp> view;
     Face<v3_timer_handler_cpp> timer;
+    Face<v3_plugin_view_content_scale_cpp> scale;
     std::atomic<uint32_t> references{1};
     corvane::MQuorlithAudioEffectPlugin& plugin;
     std::function<void()> release;
@@ -37,10 +38,11 @@ struct View {
     bool resizing = false;
 
     View(corvane::MQuorlithAudioEffectPlugin& p, std::function<void()> r, const v3_plugin_view_cpp* viewTable,
-         const v3_timer_handler_cpp* timerTable)
-        : view{viewTable, this}, timer{timerTable, this}, plugin(p), release(std::move(r)) {}
+         const v3_timer_handler_cpp* timerTable, const v3_plugin_view_content_scale_cpp* scaleTable)
+        : view{viewTable, this}, timer{timerTable, this}, scale{scaleTable, this}, plugin(p), release(std::move(r)) {}
     v3_plugin_view** Pointer() { return reinterpret_cast<v3_plugin_view**>(&view); }
     v3_timer_handler** Timer() { return reinterpret_cast<v3_timer_handler**>(&timer); }
+    void* Scale() { return &scale; }
 
     void StopTimer() {
         if (loop == nullptr) return;
@@ -57,6 +59,7 @@ struct View {
 
 View& FromView(void* self) { return *static_cast<Face<v3_plugin_view_cpp>*>(self)->owner; }
 View& FromTimer(void* self) { return *static_cast<Face<v3_timer_handler_cpp>*>(self)->owner; }
+View& FromScale(void* self) { return *static_cast<Face<v3_plugin_view_content_scale_cpp>*>(self)->owner; }
 
 uint32_t Unref(View& view) {
     const uint32_t left = --view.references;
@@ -80,6 +83,8 @@ v3_result QueryView(View& view, const v3_tuid iid, void** object) {
         *object = view.Pointer();
     else if (SameId(iid, v3_timer_handler_iid))
         *object = view.Timer();
+    else if (SameId(iid, v3_plugin_view_content_scale_iid))
+        *object = view.Scale();
     if (*object == nullptr) return V3_NO_INTERFACE;
     ++view.references;
     return V3_OK;
@@ -118,6 +123,21 @@ const v3_timer_handler_cpp timerTable = {
     {[](void* self) {
         View& view = FromTimer(self);
         GuardedVoid("MAudioPluginVST3Adapter::MEditor::idle", [&] { view.plugin.EditorIdle(); });
+    }},
+};
+
+// HiDPI hosts report their display's scale; the editor grows with it.
+const v3_plugin_view_content_scale_cpp scaleTable = {
+    {[](void* self, const v3_tuid iid, void** object) { return QueryView(FromScale(self), iid, object); },
+     [](void* self) -> uint32_t { return ++FromScale(self).references; },
+     [](void* self) { return Unref(FromScale(self)); }},
+    {[](void* self, float factor) {
+        return Guarded("MAudioPluginVST3Adapter::MEditor::setContentScaleFactor", NotDone, [&]() -> v3_result {
+            corvane::PluginEditor* editor = FromScale(self).plugin.Editor();
+            if (editor == nullptr) return V3_FALSE;
+            editor->SetDisplayScale(factor);
+            return V3_OK;
+        });
     }},
 };
 
@@ -183,7 +203,7 @@ bool ResizeView(v3_plugin_view** pointer, int32_t width, int32_t height) {
 
 v3_plugin_view** CreateView(corvane::MQuorlithAudioEffectPlugin& plugin, std::function<void()> release) {
     if (plugin.Editor() == nullptr) return nullptr;
-    auto* view = new View(plugin, std::move(release), &viewTable, &timerTable);
+    auto* view = new View(plugin, std::move(release), &viewTable, &timerTable, &scaleTable);
     return view->Pointer();
 }
 

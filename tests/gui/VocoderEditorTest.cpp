@@ -113,6 +113,11 @@ TEST_F(VocoderEditorTest, TypedValuesAndListsAndSwitches) {
     editor_->MouseDrag(Centre("Bands", -100));  // half the range: 4 + 48 bands
     editor_->MouseUp(Centre("Bands", -100));
     EXPECT_EQ(parameters_->Text(parameters_->Find("Bands")), "80");
+    // The arrow keys step the control clicked last, one whole band at a time.
+    editor_->Key(gui::KeyUp);
+    editor_->Key(gui::KeyUp);
+    editor_->Key(gui::KeyDown);
+    EXPECT_EQ(parameters_->Text(parameters_->Find("Bands")), "81");
 }
 
 TEST_F(VocoderEditorTest, TheEditorDrawsTheSameAtEachScale) {

@@ -141,6 +141,16 @@ TEST(Vst3Editor, TheViewEmbedsIdlesAndGoes) {
             v3_cpp_obj(instance->controller)->get_parameter_normalised(instance->controller, 0), text);
     EXPECT_EQ(Vst3::FromUtf16(text, 128), "-12.0 dB");
 
+    // A HiDPI host's display scale multiplies the chosen size, up to twice the plain size.
+    v3_plugin_view_content_scale** scale = nullptr;
+    ASSERT_EQ(v3_cpp_obj_query_interface(view, v3_plugin_view_content_scale_iid, &scale), V3_OK);
+    for (const auto& [factor, width] : {std::pair{1.5f, 1969}, std::pair{4.0f, 2100}, std::pair{1.0f, 1313}}) {
+        EXPECT_EQ(v3_cpp_obj(scale)->set_content_scale_factor(scale, factor), V3_OK);
+        ASSERT_EQ(v3_cpp_obj(view)->get_size(view, &rect), V3_OK);
+        EXPECT_EQ(rect.right, width) << factor;
+    }
+    v3_cpp_obj_unref(scale);
+
     EXPECT_EQ(v3_cpp_obj(view)->removed(view), V3_OK);
     EXPECT_TRUE(frame.timers.empty());
     EXPECT_EQ(v3_cpp_obj_unref(view), 0u);
