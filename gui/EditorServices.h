@@ -63,11 +63,27 @@ public:
     static std::string SourceName(int32_t source);
 };
 
+// The modulators' and multiparameters' modes and target lists.
+class ModulationAccess {
+public:
+    enum class Owner { Modulator, MultiParameter };
+    virtual ~ModulationAccess() = default;
+    virtual std::vector<std::string> ModeNames(Owner kind) const = 0;
+    virtual int32_t Mode(Owner kind, int32_t owner) const = 0;
+    virtual void SetMode(Owner kind, int32_t owner, int32_t mode) = 0;
+    // The targets' parameter names in order, empty for one not assigned yet.
+    virtual std::vector<std::string> Targets(Owner kind, int32_t owner) const = 0;
+    // Each answers what went wrong, or nothing when it worked.
+    virtual std::string AddTarget(Owner kind, int32_t owner, const std::string& parameter) = 0;
+    virtual std::string RemoveTarget(Owner kind, int32_t owner, int32_t position) = 0;
+};
+
 struct EditorServices {
     ParameterAccess& parameters;
     PresetAccess* presets = nullptr;
     ScaleAccess* scale = nullptr;
     MIDIAccess* midi = nullptr;
+    ModulationAccess* modulation = nullptr;
 };
 
 }  // namespace gui

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "gui/TargetsPanel.h"
+
 namespace gui {
 
 namespace {
@@ -63,6 +65,14 @@ const std::vector<Group>& ModulatorGroups() {
     return groups;
 }
 
+const Group& MultiParameterGroup() {
+    static const Group group{"Position and range",
+                             4,
+                             1.0,
+                             {{"", "Position"}, {" Value", "Value"}, {" MaxValue", "Max value"}, {" Range", "Range"}}};
+    return group;
+}
+
 // Lays out `groups` for the owner `prefix` in rows across `area`.
 void BuildGroups(Container& page, ParameterAccess& parameters, const std::vector<Group>& groups,
                  const std::string& prefix, const Rect& area, double cellHeight) {
@@ -99,29 +109,28 @@ ParameterControl* AddControl(Panel& panel, ParameterAccess& parameters, const st
     return &panel.Make<Knob>(parameters, index, std::move(label));
 }
 
-void ModulatorsPage::SetBounds(const Rect& bounds) {
+OwnerPages::OwnerPages(ParameterAccess& parameters, ModulationAccess* modulation, ModulationAccess::Owner kind)
+    : Tabs(0), parameters_(parameters), modulation_(modulation), kind_(kind) {}
+
+void OwnerPages::SetBounds(const Rect& bounds) {
     Tabs::SetBounds(bounds);
     if (built_) return;  // one layout: the editor's logical size never changes
     built_ = true;
-    for (int32_t i = 1; i <= Count; ++i) {
-        const std::string name = "LFO " + std::to_string(i);
-        Container& page = AddPage<Container>(name);
-        BuildGroups(page, parameters_, ModulatorGroups(), name + " ", PageArea(), 84);
-    }
-}
-
-void MultiParametersPage::SetBounds(const Rect& bounds) {
-    Container::SetBounds(bounds);
-    if (built_) return;
-    built_ = true;
-    for (int32_t i = 1; i <= Count; ++i) {
-        const std::string name = "MultiParameter " + std::to_string(i);
-        const Group group{
-            "", 4, 1.0, {{"", "Position"}, {" Value", "Value"}, {" MaxValue", "Max value"}, {" Range", "Range"}}};
-        const Rect area{bounds.x + ((i - 1) % 2) * (bounds.width / 2 + 3), bounds.y + ((i - 1) / 2) * 150,
-                        bounds.width / 2 - 3, 144};
-        BuildGroups(*this, parameters_, {group}, name, area, 100);
-        static_cast<Panel&>(*Children().back()).SetTitle("Multiparameter " + std::to_string(i));
+    const bool modulator = kind_ == ModulationAccess::Owner::Modulator;
+    // With the targets beside them, the first groups leave the right part of the page free.
+    std::vector<Group> groups = modulator ? ModulatorGroups() : std::vector<Group>{MultiParameterGroup()};
+    if (modulation_ != nullptr) groups.front().widthShare = modulator ? 0.72 : 0.6;
+    for (int32_t i = 0; i < Count; ++i) {
+        const std::string number = std::to_string(i + 1);
+        Container& page = AddPage<Container>(modulator ? "LFO " + number : "Multiparameter " + number);
+        const Rect area = PageArea();
+        BuildGroups(page, parameters_, groups, modulator ? "LFO " + number + " " : "MultiParameter " + number, area,
+                    modulator ? 84 : 100);
+        if (modulation_ == nullptr) continue;
+        const Rect first = page.Children().front()->Bounds();
+        const double height = groups.size() == 1 ? area.height : first.height;
+        page.Make<TargetsPanel>(*modulation_, kind_, i)
+            .SetBounds({first.Right() + 6, area.y, area.Right() - first.Right() - 6, height});
     }
 }
 

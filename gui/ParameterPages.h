@@ -1,11 +1,12 @@
 #pragma once
 // Pages of framework parameters found by their host names: the four
-// modulators (one inner tab each) and the four multiparameters. A name the
-// build lacks leaves its cell out. [main-thread]
+// modulators and the four multiparameters. A name the build lacks leaves
+// its cell out. [main-thread]
 
 #include <string>
 
 #include "gui/Controls.h"
+#include "gui/EditorServices.h"
 #include "gui/Tabs.h"
 
 namespace gui {
@@ -18,26 +19,20 @@ enum class ControlKind { Knob, Switch, Selector, Automatic };
 ParameterControl* AddControl(Panel& panel, ParameterAccess& parameters, const std::string& name, std::string label,
                              ControlKind kind = ControlKind::Automatic);
 
-// "LFO 1" .. "LFO 4", each with its oscillator, follower and envelope settings.
-class ModulatorsPage : public Tabs {
+// One inner tab per modulator ("LFO 1" .. "LFO 4": oscillator, follower and
+// envelope settings) or per multiparameter ("Multiparameter 1" .. 4:
+// position and range), each with its mode and targets when given access to
+// them.
+class OwnerPages : public Tabs {
 public:
     static constexpr int32_t Count = 4;
-    explicit ModulatorsPage(ParameterAccess& parameters) : Tabs(0), parameters_(parameters) {}
+    OwnerPages(ParameterAccess& parameters, ModulationAccess* modulation, ModulationAccess::Owner kind);
     void SetBounds(const Rect& bounds) override;
 
 private:
     ParameterAccess& parameters_;
-    bool built_ = false;
-};
-
-class MultiParametersPage : public Container {
-public:
-    static constexpr int32_t Count = 4;
-    explicit MultiParametersPage(ParameterAccess& parameters) : parameters_(parameters) {}
-    void SetBounds(const Rect& bounds) override;
-
-private:
-    ParameterAccess& parameters_;
+    ModulationAccess* modulation_;
+    ModulationAccess::Owner kind_;
     bool built_ = false;
 };
 

@@ -120,8 +120,9 @@ VocoderEditor::VocoderEditor(const EditorServices& services, std::unique_ptr<Ban
         tabs_->AddPage<BandGraphEditor>("Band graphs", *bands_);
         tabs_->SetTip(tabs_->Find("Band graphs"), GraphsButtonHelp);
     }
-    tabs_->AddPage<ModulatorsPage>("Modulators", parameters_);
-    tabs_->AddPage<MultiParametersPage>("Multiparameters", parameters_);
+    tabs_->AddPage<OwnerPages>("Modulators", parameters_, services.modulation, ModulationAccess::Owner::Modulator);
+    tabs_->AddPage<OwnerPages>("Multiparameters", parameters_, services.modulation,
+                               ModulationAccess::Owner::MultiParameter);
     if (services.midi != nullptr) tabs_->AddPage<MIDIPage>("MIDI", *services.midi);
     if (services.presets != nullptr) tabs_->AddPage<PresetsPage>("Presets", *services.presets);
     Make<MeterPanel>(parameters_).SetBounds({956, 52, 82, 406});

@@ -2,14 +2,19 @@
 
 #include "framework/core/ExceptionGuard.h"
 #include "framework/plugin/EditorMIDI.h"
+#include "framework/plugin/EditorModulation.h"
 #include "framework/plugin/MAudioEffectPluginToAudioPluginAdapter.h"
 
 namespace corvane {
 
 PluginEditor* MAudioEffectPluginToAudioPluginAdapter::Editor() {
     if (editor_ == nullptr && editorContent_) {
-        editor_ = std::make_unique<PluginEditor>(*this, editorContent_, &meters_, presets_.get(),
-                                                 std::make_unique<EditorMIDI>(*this));
+        PluginEditor::Sources sources;
+        sources.meters = &meters_;
+        sources.presets = presets_.get();
+        sources.midi = std::make_unique<EditorMIDI>(*this);
+        sources.modulation = std::make_unique<EditorModulation>(*this);
+        editor_ = std::make_unique<PluginEditor>(*this, editorContent_, std::move(sources));
         metersFed_.store(true, std::memory_order_relaxed);  // the meters run from now on
     }
     return editor_.get();

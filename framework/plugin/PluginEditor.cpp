@@ -31,15 +31,15 @@ double DefaultScale() {
 
 }  // namespace
 
-PluginEditor::PluginEditor(MAudioPlugin& plugin, const Content& content, LevelMeters* meters,
-                           MPresetManagerBase* presets, std::unique_ptr<gui::MIDIAccess> midi)
+PluginEditor::PluginEditor(MAudioPlugin& plugin, const Content& content, Sources sources)
     : plugin_(plugin),
-      parameters_(plugin, meters),
-      presets_(presets != nullptr ? std::make_unique<EditorPresets>(*presets) : nullptr),
-      midi_(std::move(midi)),
+      parameters_(plugin, sources.meters),
+      presets_(sources.presets != nullptr ? std::make_unique<EditorPresets>(*sources.presets) : nullptr),
+      midi_(std::move(sources.midi)),
+      modulation_(std::move(sources.modulation)),
       scale_(DefaultScale()) {
     ApplyStyleConfiguration();
-    content_ = content(gui::EditorServices{parameters_, presets_.get(), this, midi_.get()});
+    content_ = content(gui::EditorServices{parameters_, presets_.get(), this, midi_.get(), modulation_.get()});
     bitmap_.Resize(Width(), Height());
 }
 

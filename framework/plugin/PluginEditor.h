@@ -28,9 +28,15 @@ public:
     // looked for this often, and drawn when one changed.
     static constexpr std::chrono::milliseconds RefreshInterval{40};
 
-    // The user's style and default size are read here; `presets` may be null.
-    PluginEditor(MAudioPlugin& plugin, const Content& content, LevelMeters* meters = nullptr,
-                 MPresetManagerBase* presets = nullptr, std::unique_ptr<gui::MIDIAccess> midi = nullptr);
+    // What the content may show besides the parameters; each may be missing.
+    struct Sources {
+        LevelMeters* meters = nullptr;
+        MPresetManagerBase* presets = nullptr;
+        std::unique_ptr<gui::MIDIAccess> midi;
+        std::unique_ptr<gui::ModulationAccess> modulation;
+    };
+    // The user's style and default size are read here.
+    PluginEditor(MAudioPlugin& plugin, const Content& content, Sources sources);
     ~PluginEditor() override;
 
     // In pixels: the content's logical size times the scale.
@@ -81,6 +87,7 @@ private:
     EditorParameters parameters_;
     std::unique_ptr<EditorPresets> presets_;
     std::unique_ptr<gui::MIDIAccess> midi_;
+    std::unique_ptr<gui::ModulationAccess> modulation_;
     // The host asks for the size while our idle thread may change it.
     std::atomic<double> scale_{1.0}, displayScale_{1.0};
     std::unique_ptr<gui::Widget> content_;
