@@ -7,52 +7,45 @@
 #include <string>
 
 #include "effect/vocoder/SonveraAudioEffectPlugin.h"
-#include "entry/PluginCreation.h"
 #include "framework/plugin/EditorParameters.h"
 #include "gui/BandGraphEditor.h"
 #include "gui/BandLevelsEditor.h"
 #include "gui/BandMatrixEditor.h"
-#include "gui/VocoderEditor.h"
 #include "tests/framework/plugin/VocoderPlugin.h"
-#include "tests/support/ScratchConfigFolder.h"
+#include "tests/gui/PluginEditorHarness.h"
 
 namespace {
 
 class BandEditorsTest : public testing::Test {
 protected:
     void SetUp() override {
-        plugin_ = corvane::CreateSonveraPlugin();
-        ASSERT_NE(plugin_, nullptr);
+        ASSERT_NE(editor_, nullptr);
         vocoder_ = dynamic_cast<sonvera::SonveraAudioEffectPlugin*>(plugin_->Effect());
         ASSERT_NE(vocoder_, nullptr);
-        editor_ = dynamic_cast<gui::VocoderEditor*>(&plugin_->Editor()->Root());
-        ASSERT_NE(editor_, nullptr);
     }
     template <class Page>
     Page& Show(const std::string& name) {
-        EXPECT_TRUE(editor_->ShowPage(name));
-        return dynamic_cast<Page&>(*editor_->Pages().Children()[editor_->Pages().Selected()]);
+        return *harness_.Show<Page>(name);
     }
-    static gui::MouseEvent At(double x, double y, bool doubleClick = false) { return {x, y, false, doubleClick}; }
+    static gui::MouseEvent At(double x, double y, bool doubleClick = false) {
+        return sonvera_test::PluginEditorHarness::At(x, y, doubleClick);
+    }
     // The centre of a matrix cell in editor units.
     static gui::MouseEvent Cell(gui::MatrixGrid& grid, int32_t carrier, int32_t modulator) {
         const double cell = grid.CellSize();
         return At(grid.Left() + (carrier + 0.5) * cell, grid.Top() + (modulator + 0.5) * cell);
     }
-    void Press(const gui::MouseEvent& event) {
-        editor_->MouseDown(event);
-        editor_->MouseUp(event);
-    }
+    void Press(const gui::MouseEvent& event) { harness_.Press(event); }
     void SetBands(const std::string& bands) {
         corvane::EditorParameters parameters(*plugin_);
         ASSERT_TRUE(parameters.SetText(parameters.Find("Bands"), bands));
         sonvera_test::RunBlocks(*plugin_, 1);
     }
 
-    sonvera_test::ScratchConfigFolder folder_{"sonvera-band-editors"};
-    std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin_;
+    sonvera_test::PluginEditorHarness harness_{"sonvera-band-editors"};
+    std::unique_ptr<corvane::MQuorlithAudioEffectPlugin>& plugin_ = harness_.plugin;
+    gui::VocoderEditor* editor_ = harness_.editor;
     sonvera::SonveraAudioEffectPlugin* vocoder_ = nullptr;
-    gui::VocoderEditor* editor_ = nullptr;
 };
 
 }  // namespace

@@ -6,36 +6,24 @@
 
 #include <memory>
 
-#include "entry/PluginCreation.h"
 #include "gui/MIDIPage.h"
-#include "gui/VocoderEditor.h"
-#include "tests/support/ScratchConfigFolder.h"
+#include "tests/gui/PluginEditorHarness.h"
 
 namespace {
 
 class MIDIPageTest : public testing::Test {
 protected:
-    void SetUp() override {
-        plugin_ = corvane::CreateSonveraPlugin();
-        ASSERT_NE(plugin_, nullptr);
-        editor_ = dynamic_cast<gui::VocoderEditor*>(&plugin_->Editor()->Root());
-        ASSERT_TRUE(editor_->ShowPage("MIDI"));
-        page_ = dynamic_cast<gui::MIDIPage*>(editor_->Pages().Children()[editor_->Pages().Selected()].get());
-        ASSERT_NE(page_, nullptr);
-    }
+    void SetUp() override { ASSERT_NE(page_, nullptr); }
     // A click in a cell, `side` -1 on its left part and +1 on its right.
     void Click(int32_t slot, gui::MIDIPage::Column column, int side = 0) {
-        const gui::Rect cell = page_->CellOf(slot, column);
-        const gui::MouseEvent event{cell.x + cell.width * (0.5 + side * 0.3), cell.y + cell.height / 2, false, false};
-        editor_->MouseDown(event);
-        editor_->MouseUp(event);
+        harness_.Click(page_->CellOf(slot, column), 0.5 + side * 0.3);
     }
     corvane::MIDIControllerSlot& Slot(int32_t slot) { return plugin_->Controllers().controllers[slot]; }
 
-    sonvera_test::ScratchConfigFolder folder_{"sonvera-midi-page"};
-    std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin_;
-    gui::VocoderEditor* editor_ = nullptr;
-    gui::MIDIPage* page_ = nullptr;
+    sonvera_test::PluginEditorHarness harness_{"sonvera-midi-page"};
+    std::unique_ptr<corvane::MQuorlithAudioEffectPlugin>& plugin_ = harness_.plugin;
+    gui::VocoderEditor* editor_ = harness_.editor;
+    gui::MIDIPage* page_ = harness_.Show<gui::MIDIPage>("MIDI");
 };
 
 }  // namespace

@@ -8,41 +8,28 @@
 #include <memory>
 #include <string>
 
-#include "entry/PluginCreation.h"
 #include "framework/storage/Configuration.h"
 #include "gui/PresetsPage.h"
-#include "gui/VocoderEditor.h"
-#include "tests/support/ScratchConfigFolder.h"
+#include "tests/gui/PluginEditorHarness.h"
 
 namespace {
 
 class PresetsPageTest : public testing::Test {
 protected:
     void SetUp() override {
-        plugin_ = corvane::CreateSonveraPlugin();
-        ASSERT_NE(plugin_, nullptr);
-        editor_ = dynamic_cast<gui::VocoderEditor*>(&plugin_->Editor()->Root());
-        ASSERT_TRUE(editor_->ShowPage("Presets"));
-        page_ = dynamic_cast<gui::PresetsPage*>(editor_->Pages().Children()[editor_->Pages().Selected()].get());
         ASSERT_NE(page_, nullptr);
         plugin_->Editor()->Redraw();  // the first showing reads the bank
     }
-    void Click(const gui::Rect& r) {
-        const gui::MouseEvent event{r.x + r.width / 2, r.y + r.height / 2, false, false};
-        editor_->MouseDown(event);
-        editor_->MouseUp(event);
-    }
-    void Type(const std::string& text) {
-        for (const char c : text) editor_->Key(static_cast<char32_t>(c));
-    }
+    void Click(const gui::Rect& r) { harness_.Click(r); }
+    void Type(const std::string& text) { harness_.Type(*editor_, text); }
     // The buttons by label, as laid out.
     gui::Rect ButtonBounds(size_t child) { return page_->Children()[child]->Bounds(); }
     enum { PreviousButton, NextButton, NameField, SaveButton, ReplaceButton, DeleteButton, YesButton, NoButton };
 
-    sonvera_test::ScratchConfigFolder folder_{"sonvera-presets-page"};
-    std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin_;
-    gui::VocoderEditor* editor_ = nullptr;
-    gui::PresetsPage* page_ = nullptr;
+    sonvera_test::PluginEditorHarness harness_{"sonvera-presets-page"};
+    std::unique_ptr<corvane::MQuorlithAudioEffectPlugin>& plugin_ = harness_.plugin;
+    gui::VocoderEditor* editor_ = harness_.editor;
+    gui::PresetsPage* page_ = harness_.Show<gui::PresetsPage>("Presets");
 };
 
 }  // namespace

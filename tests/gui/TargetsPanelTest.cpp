@@ -6,24 +6,19 @@
 #include <memory>
 #include <string>
 
-#include "entry/PluginCreation.h"
 #include "gui/ParameterPages.h"
 #include "gui/TargetsPanel.h"
-#include "gui/VocoderEditor.h"
-#include "tests/support/ScratchConfigFolder.h"
+#include "tests/gui/PluginEditorHarness.h"
 
 namespace {
 
 class TargetsPanelTest : public testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
-        plugin_ = corvane::CreateSonveraPlugin();
-        ASSERT_NE(plugin_, nullptr);
-        editor_ = dynamic_cast<gui::VocoderEditor*>(&plugin_->Editor()->Root());
-        ASSERT_TRUE(editor_->ShowPage(GetParam()));
-        auto& pages = dynamic_cast<gui::OwnerPages&>(*editor_->Pages().Children()[editor_->Pages().Selected()]);
-        pages.Select(1);  // the second modulator or multiparameter
-        auto& page = dynamic_cast<gui::Container&>(*pages.Children()[1]);
+        auto* pages = harness_.Show<gui::OwnerPages>(GetParam());
+        ASSERT_NE(pages, nullptr);
+        pages->Select(1);  // the second modulator or multiparameter
+        auto& page = dynamic_cast<gui::Container&>(*pages->Children()[1]);
         panel_ = dynamic_cast<gui::TargetsPanel*>(page.Children().back().get());
         ASSERT_NE(panel_, nullptr);
     }
@@ -32,18 +27,11 @@ protected:
         return Modulators() ? plugin_->Modulators().At(1).Targets() : plugin_->MultiParameters().At(1).Targets();
     }
     int32_t Mode() { return Modulators() ? plugin_->Modulators().At(1).mode : plugin_->MultiParameters().At(1).mode; }
-    void Type(const std::string& text) {
-        for (const char c : text) panel_->NameEntry().Key(static_cast<char32_t>(c));
-    }
-    void Press(const gui::Rect& r) {
-        const gui::MouseEvent event{r.x + r.width * 0.8, r.y + r.height / 2, false, false};
-        editor_->MouseDown(event);
-        editor_->MouseUp(event);
-    }
+    void Type(const std::string& text) { harness_.Type(panel_->NameEntry(), text); }
+    void Press(const gui::Rect& r) { harness_.Click(r, 0.8); }
 
-    sonvera_test::ScratchConfigFolder folder_{"sonvera-targets-panel"};
-    std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin_;
-    gui::VocoderEditor* editor_ = nullptr;
+    sonvera_test::PluginEditorHarness harness_{"sonvera-targets-panel"};
+    std::unique_ptr<corvane::MQuorlithAudioEffectPlugin>& plugin_ = harness_.plugin;
     gui::TargetsPanel* panel_ = nullptr;
 };
 
