@@ -19,11 +19,17 @@ public:
     // matrix[modulator band][carrier band]
     virtual bool Routed(int32_t modulatorBand, int32_t carrierBand) const = 0;
     virtual void SetRouted(int32_t modulatorBand, int32_t carrierBand, bool on) = 0;
+    // The whole matrix at once (MaxBands rows of MaxBands, row k first), so
+    // that a picture or a reset waits for the effect's lock only once.
+    virtual std::vector<uint8_t> Routing() const = 0;
+    virtual void SetRouting(const std::vector<uint8_t>& matrix) = 0;
 
     static constexpr int32_t MaxBands = 100;
     static constexpr double MaxLevel = 2.0;  // levels run 0 .. 2, 1 leaves the band as it is
     virtual double Level(int32_t band) const = 0;
     virtual void SetLevel(int32_t band, double level) = 0;
+    // Every band's level at once.
+    virtual std::vector<double> Levels() const = 0;
 
     struct CurvePoint {
         double x = 0, y = 0;

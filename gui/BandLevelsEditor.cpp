@@ -38,8 +38,9 @@ void BarGraph::Draw(Canvas& canvas) {
     const int32_t n = bands_.BandCount();
     if (n <= 0) return;
     const double width = plot.width / n, gap = width >= 5 ? 1.5 : 0;
-    for (int32_t b = 0; b < n; ++b) {
-        const double height = bands_.Level(b) / BandAccess::MaxLevel * plot.height;
+    const std::vector<double> levels = bands_.Levels();
+    for (int32_t b = 0; b < n && b < static_cast<int32_t>(levels.size()); ++b) {
+        const double height = levels[b] / BandAccess::MaxLevel * plot.height;
         canvas.FillRect({plot.x + b * width + gap / 2, plot.Bottom() - height, width - gap, height},
                         b == touched_ ? style.warm : style.accent);
     }

@@ -53,9 +53,11 @@ void MatrixGrid::Draw(Canvas& canvas) {
     }
     canvas.Text({Left(), bounds_.y, n * cell, 16}, "Carrier band", style.labelSize, style.dimText, Align::Centre);
     const double gap = cell >= 6 ? 1 : 0;
+    const std::vector<uint8_t> routing = bands_.Routing();
     for (int32_t k = 0; k < n; ++k)
         for (int32_t b = 0; b < n; ++b) {
-            const Color color = bands_.Routed(k, b) ? style.accent : k == b ? style.panelEdge : style.background;
+            const bool routed = routing[static_cast<size_t>(k) * BandAccess::MaxBands + b] != 0;
+            const Color color = routed ? style.accent : k == b ? style.panelEdge : style.background;
             canvas.FillRect({Left() + b * cell, Top() + k * cell, cell - gap, cell - gap}, color);
         }
     const int32_t step = LabelStep(n);
@@ -96,17 +98,17 @@ BandMatrixEditor::BandMatrixEditor(BandAccess& bands) : Panel("Band matrix"), ba
     diagonal_ = &Make<Button>(
         "Diagonal",
         [this] {
+            std::vector<uint8_t> identity(static_cast<size_t>(BandAccess::MaxBands) * BandAccess::MaxBands, 0);
             for (int32_t k = 0; k < BandAccess::MaxBands; ++k)
-                for (int32_t b = 0; b < BandAccess::MaxBands; ++b)
-                    if (bands_.Routed(k, b) != (k == b)) bands_.SetRouted(k, b, k == b);
+                identity[static_cast<size_t>(k) * BandAccess::MaxBands + k] = 1;
+            bands_.SetRouting(identity);
         },
         "Every modulator band drives its own carrier band again.");
     clear_ = &Make<Button>(
         "Clear",
         [this] {
-            for (int32_t k = 0; k < BandAccess::MaxBands; ++k)
-                for (int32_t b = 0; b < BandAccess::MaxBands; ++b)
-                    if (bands_.Routed(k, b)) bands_.SetRouted(k, b, false);
+            bands_.SetRouting(
+                std::vector<uint8_t>(static_cast<size_t>(BandAccess::MaxBands) * BandAccess::MaxBands, 0));
         },
         "Switches every cell off: all bands fall silent until you route some again.");
 }

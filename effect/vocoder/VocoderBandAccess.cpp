@@ -43,6 +43,29 @@ void VocoderBandAccess::SetRouted(int32_t modulatorBand, int32_t carrierBand, bo
     RequestRebuild();
 }
 
+std::vector<uint8_t> VocoderBandAccess::Routing() const {
+    std::vector<uint8_t> matrix(static_cast<size_t>(MaxBands) * MaxBands);
+    MLock hold(effect_.Lock());
+    std::memcpy(matrix.data(), effect_.MatrixBytes(), matrix.size());
+    return matrix;
+}
+
+void VocoderBandAccess::SetRouting(const std::vector<uint8_t>& matrix) {
+    if (matrix.size() != static_cast<size_t>(MaxBands) * MaxBands) return;
+    {
+        MLock hold(effect_.Lock());
+        for (int32_t k = 0; k < MaxBands; ++k)
+            for (int32_t b = 0; b < MaxBands; ++b)
+                effect_.SetMatrix(k, b, matrix[static_cast<size_t>(k) * MaxBands + b] != 0);
+    }
+    RequestRebuild();
+}
+
+std::vector<double> VocoderBandAccess::Levels() const {
+    MLock hold(effect_.Lock());
+    return std::vector<double>(effect_.Bank().bandLevel, effect_.Bank().bandLevel + MaxBands);
+}
+
 double VocoderBandAccess::Level(int32_t band) const {
     if (!ValidBand(band)) return 0.0;
     MLock hold(effect_.Lock());

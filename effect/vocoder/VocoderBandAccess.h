@@ -16,8 +16,11 @@ public:
     int32_t BandCount() const override;
     bool Routed(int32_t modulatorBand, int32_t carrierBand) const override;
     void SetRouted(int32_t modulatorBand, int32_t carrierBand, bool on) override;
+    std::vector<uint8_t> Routing() const override;
+    void SetRouting(const std::vector<uint8_t>& matrix) override;
     double Level(int32_t band) const override;
     void SetLevel(int32_t band, double level) override;
+    std::vector<double> Levels() const override;
 
     int32_t GraphCount() const override { return BandGraphCount; }
     std::string GraphName(int32_t graph) const override;
