@@ -147,3 +147,17 @@ TEST_F(BandEditorsTest, TheGraphEditorSelectsEnablesAndEditsTheCurve) {
     Press(At(curve.ScreenX(0.0), curve.ScreenY(0.0), true));
     EXPECT_EQ(graph.PointCount(), 2) << "the end points stay";
 }
+
+TEST_F(BandEditorsTest, ClearAndDiagonalSetTheWholeMatrix) {
+    auto& matrix = Show<gui::BandMatrixEditor>("Band matrix");
+    harness_.Click(matrix.Children()[2]->Bounds());  // "Clear"
+    for (int32_t k : {0, 31, 99}) EXPECT_FALSE(vocoder_->Matrix(k, k)) << k;
+    sonvera_test::RunBlocks(*plugin_, 1);
+    EXPECT_EQ(vocoder_->Bank().activeBandCount, 0) << "every band falls silent";
+    Press(Cell(matrix.Grid(), 2, 7));
+    harness_.Click(matrix.Children()[1]->Bounds());  // "Diagonal"
+    for (int32_t k : {0, 31, 99}) EXPECT_TRUE(vocoder_->Matrix(k, k)) << k;
+    EXPECT_FALSE(vocoder_->Matrix(7, 2));
+    sonvera_test::RunBlocks(*plugin_, 1);
+    EXPECT_TRUE(vocoder_->Bank().identityRouting);
+}
