@@ -138,7 +138,7 @@ void Canvas::Arc(double cx, double cy, double radius, double from, double to, do
 
 void Canvas::Polyline(const std::vector<double>& xy, double width, Color color) {
     if (xy.size() < 4) return;
-    // One pass over the union of the segments: joints are not blended twice.
+    const double half = width * scale_ / 2, s = scale_;
     double left = xy[0], right = xy[0], top = xy[1], bottom = xy[1];
     for (size_t i = 0; i + 1 < xy.size(); i += 2) {
         left = std::min(left, xy[i]);
@@ -146,15 +146,29 @@ void Canvas::Polyline(const std::vector<double>& xy, double width, Color color) 
         top = std::min(top, xy[i + 1]);
         bottom = std::max(bottom, xy[i + 1]);
     }
-    const double half = width * scale_ / 2, s = scale_;
-    FillByDistance(
-        Cover(left * s - half, top * s - half, right * s + half, bottom * s + half), color, [&](double px, double py) {
-            double nearest = 1e300;
-            for (size_t i = 0; i + 3 < xy.size(); i += 2)
-                nearest =
-                    std::min(nearest, SegmentDistance(px, py, xy[i] * s, xy[i + 1] * s, xy[i + 2] * s, xy[i + 3] * s));
-            return nearest - half;
-        });
+    const PixelBox box = Cover(left * s - half, top * s - half, right * s + half, bottom * s + half);
+    if (box.right <= box.left || box.bottom <= box.top) return;
+    // Each segment measures only the pixels near it; a pixel keeps the
+    // coverage of its nearest segment and is blended once, so joints are
+    // not blended twice.
+    const int32_t columns = box.right - box.left;
+    std::vector<float> coverage(static_cast<size_t>(columns) * static_cast<size_t>(box.bottom - box.top), 0.0f);
+    for (size_t i = 0; i + 3 < xy.size(); i += 2) {
+        const double ax = xy[i] * s, ay = xy[i + 1] * s, bx = xy[i + 2] * s, by = xy[i + 3] * s;
+        const PixelBox near = Cover(std::min(ax, bx) - half - 1, std::min(ay, by) - half - 1,
+                                    std::max(ax, bx) + half + 1, std::max(ay, by) + half + 1);
+        for (int32_t y = std::max(near.top, box.top); y < std::min(near.bottom, box.bottom); ++y)
+            for (int32_t x = std::max(near.left, box.left); x < std::min(near.right, box.right); ++x) {
+                const double reach = 0.5 - (SegmentDistance(x + 0.5, y + 0.5, ax, ay, bx, by) - half);
+                float& kept = coverage[static_cast<size_t>(y - box.top) * columns + (x - box.left)];
+                kept = std::max(kept, static_cast<float>(std::clamp(reach, 0.0, 1.0)));
+            }
+    }
+    for (int32_t y = box.top; y < box.bottom; ++y)
+        for (int32_t x = box.left; x < box.right; ++x) {
+            const float kept = coverage[static_cast<size_t>(y - box.top) * columns + (x - box.left)];
+            if (kept > 0.0f) bitmap_.Blend(x, y, color, kept);
+        }
 }
 
 double Canvas::TextWidth(const std::string& utf8, double size) const {

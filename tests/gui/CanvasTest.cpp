@@ -138,3 +138,21 @@ TEST(Font, DecodesUTF8AndReplacesBrokenSequences) {
     };
     for (const Case& c : cases) EXPECT_EQ(DecodeUTF8(c.text), c.expected) << c.text;
 }
+
+TEST(Canvas, APolylineBlendsEachPixelOnceAndMatchesItsLines) {
+    // Half-transparent white: a pixel blended twice at a joint would come out brighter.
+    const Color half = White.WithAlpha(128);
+    Bitmap straight(40, 20), joined(40, 20), bent(40, 20), bentLines(40, 20);
+    Canvas(straight).Line(4, 10, 36, 10, 3, half);
+    Canvas(joined).Polyline({4, 10, 12, 10, 20, 10, 36, 10}, 3, half);
+    EXPECT_EQ(straight.Pixels(), joined.Pixels()) << "collinear pieces draw as one line";
+
+    Canvas(bent).Polyline({4, 4, 20, 16, 36, 4}, 2, White);
+    Canvas lines(bentLines);
+    lines.Line(4, 4, 20, 16, 2, White);
+    lines.Line(20, 16, 36, 4, 2, White);
+    for (int32_t y = 0; y < 20; ++y)
+        for (int32_t x = 0; x < 40; ++x)
+            EXPECT_NEAR(Coverage(bent, x, y), Coverage(bentLines, x, y), x >= 18 && x <= 22 ? 1.0 : 1.5 / 255)
+                << x << "," << y;  // away from the joint, the same pixels as two lines
+}
