@@ -1,6 +1,9 @@
 #pragma once
-// Where user data lives. On Linux the roaming application data is
-// $XDG_CONFIG_HOME (default ~/.config); the temporary folder $TMPDIR or /tmp.
+// Where user data lives, as UTF-8 paths joined with "/". On Linux the
+// roaming application data is $XDG_CONFIG_HOME (default ~/.config) and the
+// temporary folder $TMPDIR or /tmp; on Windows the shell's roaming
+// application data folder (empty when the system does not answer) and the
+// system's temporary folder.
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The one native window of an open editor, embedded in the host's window:
 // it shows a 32-bit bitmap (0xAARRGGBB rows) and reports the mouse, the
-// wheel and keys. X11 here; Win32 later behind the same face. [main-thread]
+// wheel and keys. X11 on Linux, Win32 on Windows. [main-thread]
 
 #include <cstdint>
 #include <memory>
@@ -27,7 +27,7 @@ public:
     };
 
     virtual ~EditorWindow() = default;
-    // A child of `parent` (an X11 Window id); null with the reason logged
+    // A child of `parent` (an X11 Window id, or an HWND); null with the reason logged
     // when there is no display or the parent is not a window.
     static std::unique_ptr<EditorWindow> Create(void* parent, int32_t width, int32_t height, Listener& listener);
 

@@ -1,28 +1,27 @@
 #include "platform/ReplacingFile.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 
+#include "platform/FileSystem.h"
+
 namespace corvane {
 
 ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
-    struct stat target {};
-    if (lstat(path_.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
+    if (!FileSystem::IsRegularOrMissing(path_)) {
         error_ = "\"" + path_ + "\" is not a regular file; it is left as it is";
         return;
     }
     // Unique per writer: two instances in one process may save the same file at once.
     static std::atomic<unsigned> writers{0};
-    temporary_ = path_ + ".partial." + std::to_string(getpid()) + "." + std::to_string(writers.fetch_add(1));
+    temporary_ =
+        path_ + ".partial." + std::to_string(FileSystem::ProcessId()) + "." + std::to_string(writers.fetch_add(1));
 }
 
 ReplacingFile::~ReplacingFile() {
     if (file_ != nullptr) std::fclose(file_);
-    if (!committed_ && !temporary_.empty()) std::remove(temporary_.c_str());
+    if (!committed_ && !temporary_.empty()) FileSystem::Remove(temporary_);
 }
 
 bool ReplacingFile::Fail(const std::string& what) {
@@ -32,7 +31,7 @@ bool ReplacingFile::Fail(const std::string& what) {
 
 bool ReplacingFile::Write(const void* bytes, size_t count) {
     if (!Ok()) return false;
-    if (file_ == nullptr && (file_ = std::fopen(temporary_.c_str(), "wb")) == nullptr) return Fail("create");
+    if (file_ == nullptr && (file_ = FileSystem::Open(temporary_, "wb")) == nullptr) return Fail("create");
     if (count > 0 && std::fwrite(bytes, 1, count, file_) != count) return Fail("write");
     return true;
 }
@@ -41,14 +40,14 @@ bool ReplacingFile::Commit() {
     if (!Ok() || committed_) return Ok();
     if (file_ == nullptr) {
         // Written by someone else (a sound file library): sync it as it is.
-        if ((file_ = std::fopen(temporary_.c_str(), "rb+")) == nullptr) return Fail("open");
+        if ((file_ = FileSystem::Open(temporary_, "rb+")) == nullptr) return Fail("open");
     }
     // Every step is checked: a full disk may only show at the flush or the close.
-    const bool flushed = std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
+    const bool flushed = std::fflush(file_) == 0 && FileSystem::Sync(file_);
     const int closed = std::fclose(file_);
     file_ = nullptr;
     if (!flushed || closed != 0) return Fail("flush");
-    if (std::rename(temporary_.c_str(), path_.c_str()) != 0) return Fail("rename");
+    if (!FileSystem::Replace(temporary_, path_)) return Fail("rename");
     committed_ = true;
     return true;
 }

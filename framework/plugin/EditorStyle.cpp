@@ -56,7 +56,7 @@ void ApplyStyleConfiguration() {
         gui::Style style = gui::Style::Default();
         std::error_code error;
         const std::string path = Configuration::StylePath();
-        if (std::filesystem::exists(path, error)) {
+        if (std::filesystem::exists(std::filesystem::u8path(path), error)) {
             MXMLItem configuration = Configuration::ReadStyle();
             style = StyleFrom(configuration);
         }

@@ -11,12 +11,16 @@
 
 namespace corvane {
 namespace Configuration {
-namespace {
 
-std::string Folder(const std::string& path) {
+std::string RequireFolder(const std::string& path) {
+    if (DataFolders::RoamingFolder().empty()) throw MException("Could not retrieve system path.");
     if (!DataFolders::CreatePath(path)) throw MException("Could not create path \"" + path + "\".");
     return path;
 }
+
+namespace {
+
+std::string Folder(const std::string& path) { return RequireFolder(path); }
 
 MXMLItem ReadFile(const std::string& path) {
     MXMLItem root;
@@ -26,7 +30,7 @@ MXMLItem ReadFile(const std::string& path) {
 
 MXMLItem ReadFileOrEmpty(const std::string& path, const char* rootName) {
     std::error_code error;
-    if (!std::filesystem::exists(path, error)) return MXMLItem(rootName);
+    if (!std::filesystem::exists(std::filesystem::u8path(path), error)) return MXMLItem(rootName);
     return ReadFile(path);
 }
 

@@ -10,6 +10,10 @@
 namespace corvane {
 namespace Configuration {
 
+// The folder, created with its parents; throws "Could not retrieve system
+// path." when the system names no data folder, else the create-path error.
+std::string RequireFolder(const std::string& path);
+
 // "MPluginConfiguration.xml" in the maker folder, shared by the maker's plug-ins.
 std::string PluginWidePath();
 // "GlobalConfiguration.xml" in the plug-in's data folder.

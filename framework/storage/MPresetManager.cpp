@@ -6,8 +6,10 @@
 #include "framework/core/DiagnosticLog.h"
 #include "framework/core/ExceptionGuard.h"
 #include "framework/core/MException.h"
+#include "framework/storage/Configuration.h"
 #include "framework/storage/XMLFiles.h"
 #include "platform/DataFolders.h"
+#include "platform/FileSystem.h"
 
 namespace corvane {
 
@@ -17,7 +19,7 @@ namespace fs = std::filesystem;
 
 bool Exists(const std::string& path) {
     std::error_code error;
-    return fs::is_regular_file(path, error);
+    return fs::is_regular_file(fs::u8path(path), error);
 }
 
 // A free name beside `path` for a file kept aside.
@@ -25,7 +27,7 @@ std::string AsideName(const std::string& path) {
     for (int n = 1;; ++n) {
         const std::string candidate = path + ".unreadable-" + std::to_string(n);
         std::error_code error;
-        if (!fs::exists(candidate, error)) return candidate;
+        if (!fs::exists(fs::u8path(candidate), error)) return candidate;
     }
 }
 
@@ -68,8 +70,7 @@ void MPresetManagerBase::MergeOlderLocation() {
     if (older == FilePath() || !Exists(older)) return;
     // The older file goes only once its presets are safely in the current one.
     if (Merge(FilePath(), older) < 0) return;
-    std::error_code error;
-    fs::remove(older, error);
+    FileSystem::Remove(older);
 }
 
 MXMLItem MPresetManagerBase::Read(bool forChange) {
@@ -96,9 +97,7 @@ MXMLItem MPresetManagerBase::Read(bool forChange) {
         if (!forChange) throw;
         // Never overwritten by a save: the unreadable file keeps the user's presets.
         const std::string aside = AsideName(path);
-        std::error_code error;
-        fs::rename(path, aside, error);
-        if (error)
+        if (!FileSystem::Replace(path, aside))
             throw MException("The preset file \"" + path + "\" cannot be read (" + e.Message() +
                              ") and could not be kept aside; nothing was saved.");
         DiagnosticLog::Write("The preset file \"" + path + "\" cannot be read (" + e.Message() +
@@ -109,8 +108,7 @@ MXMLItem MPresetManagerBase::Read(bool forChange) {
 }
 
 void MPresetManagerBase::Write(MXMLItem& document) {
-    const std::string folder = Folder();
-    if (!DataFolders::CreatePath(folder)) throw MException("Could not create path \"" + folder + "\".");
+    Configuration::RequireFolder(Folder());
     Presets::CompressAll(document);
     document.SetName(name_ + "presets");
     SaveToFile(document, FilePath(), "utf-8");

@@ -1,5 +1,7 @@
 #include "framework/storage/MStream.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -152,7 +154,7 @@ void MMemoryStream::Seek(int64_t offset, int origin) {
 // ---- MStdFileStream ----------------------------------------------------------------------------
 
 MStdFileStream::MStdFileStream(const std::string& path, Mode mode) : path_(path) {
-    file_ = std::fopen(path.c_str(), mode == ForReading ? "rb" : "wb");
+    file_ = FileSystem::Open(path, mode == ForReading ? "rb" : "wb");
     if (file_ != nullptr) return;
     if (mode == ForReading) throw MException("File \"" + path + "\" could not be open. Make sure it exists.");
     throw MException("File \"" + path +
