@@ -97,8 +97,9 @@ windows:
 	  -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DSONVERA_WERROR=$(WERROR)
 	cmake --build $(WINDOWS_DIR) -j$(JOBS) --target Sonvera sonvera-crosscheck
 
-# Under wine64 in a fresh prefix: the Windows host loads the DLL, renders,
-# moves a chunk between instances and runs two instances in two threads;
+# Under wine64 in a fresh prefix (on a virtual display): the Windows host
+# loads the DLL, renders, moves a chunk between instances, runs two
+# instances in two threads and opens the editor in a window of its own;
 # the same host on Linux renders the same through build/Sonvera.so, and the
 # two outputs must agree byte for byte. The DLL may import system DLLs only.
 test-windows: windows build
@@ -106,7 +107,7 @@ test-windows: windows build
 	  grep -vxE 'kernel32.dll|user32.dll|gdi32.dll|shell32.dll|msvcrt.dll' && \
 	  { echo "Sonvera.dll imports a DLL that is not part of Windows"; exit 1; } || true
 	rm -rf $(WINEPREFIX)
-	WINEPREFIX=$(WINEPREFIX) WINEDEBUG=-all /usr/lib/wine/wine64 $(WINDOWS_DIR)/sonvera-crosscheck.exe \
+	WINEPREFIX=$(WINEPREFIX) WINEDEBUG=-all xvfb-run -a /usr/lib/wine/wine64 $(WINDOWS_DIR)/sonvera-crosscheck.exe \
 	  $(WINDOWS_DIR)/Sonvera.dll $(WINDOWS_DIR)/crosscheck-windows.raw
 	XDG_CONFIG_HOME=$(WINDOWS_DIR)/linux-config $(BUILD_DIR)/sonvera-crosscheck $(BUILD_DIR)/Sonvera.so \
 	  $(WINDOWS_DIR)/crosscheck-linux.raw

@@ -2,7 +2,8 @@
 // Linux and on Windows (there under Wine): it loads the library by file,
 // renders a fixed signal through one instance, hands that instance's chunk
 // to a second one (which must take it and give back the same bytes), runs
-// two instances in two threads (which must agree), and writes the first
+// two instances in two threads (which must agree), opens the editor in a
+// window of its own on Windows, and writes the first
 // instance's output as raw 32-bit floats, so that the outputs of the two
 // builds can be compared byte for byte.
 //
@@ -103,6 +104,56 @@ bool Check(bool held, const char* what) {
     return held;
 }
 
+#ifdef _WIN32
+// The editor in a window of ours, as a Windows host embeds it: it must fill
+// its rectangle and answer a click with the host's message loop running.
+bool CheckEditor(Entry entry) {
+    WNDCLASSW type{};
+    type.lpfnWndProc = DefWindowProcW;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.lpszClassName = L"CrossCheckHost";
+    RegisterClassW(&type);
+    HWND parent = CreateWindowExW(0, L"CrossCheckHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1200, 600,
+                                  nullptr, nullptr, type.hInstance, nullptr);
+    if (parent == nullptr) {
+        std::printf("skipped: no window system for the editor\n");
+        return true;
+    }
+    bool held = true;
+    {
+        Instance instance(entry);
+        Vst2::ERect* rect = nullptr;
+        held &= Check(instance.Dispatch(Vst2::effEditGetRect, 0, 0, &rect) == 1 && rect != nullptr,
+                      "the editor has a size");
+        held &= Check(instance.Dispatch(Vst2::effEditOpen, 0, 0, parent) == 1, "the editor opens in the window");
+        const auto pump = [&](int times) {
+            for (int i = 0; i < times; ++i) {
+                MSG message;
+                while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+                instance.Dispatch(Vst2::effEditIdle);
+                Sleep(10);
+            }
+        };
+        pump(20);
+        HWND editor = GetWindow(parent, GW_CHILD);
+        RECT client{};
+        if (editor != nullptr) GetClientRect(editor, &client);
+        held &= Check(editor != nullptr && rect != nullptr && client.right == rect->right - rect->left &&
+                          client.bottom == rect->bottom - rect->top,
+                      "it fills its rectangle");
+        const int32_t freeze = 20;  // the Freeze switch, in the Detector panel
+        PostMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(365, 266));
+        PostMessageW(editor, WM_LBUTTONUP, 0, MAKELPARAM(365, 266));
+        pump(10);
+        held &= Check(instance.effect->getParameter(instance.effect, freeze) == 1.0f, "a click switches Freeze on");
+        instance.Dispatch(Vst2::effEditClose);
+        held &= Check(GetWindow(parent, GW_CHILD) == nullptr, "closing removes it");
+    }
+    DestroyWindow(parent);
+    return held;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,6 +189,10 @@ int main(int argc, char** argv) {
     a.join();
     b.join();
     held &= Check(!left.empty() && left == right, "two instances in two threads agree");
+
+#ifdef _WIN32
+    held &= CheckEditor(entry);
+#endif
 
     FILE* file = std::fopen(argv[2], "wb");
     held &= Check(file != nullptr && std::fwrite(output.data(), sizeof(float), output.size(), file) == output.size() &&
