@@ -95,18 +95,21 @@ windows:
 	@$(MAKE) --no-print-directory setup PACKAGES="$(PACKAGES) $(WINDOWS_PACKAGES)"
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DSONVERA_WERROR=$(WERROR)
-	cmake --build $(WINDOWS_DIR) -j$(JOBS) --target Sonvera sonvera-crosscheck
+	cmake --build $(WINDOWS_DIR) -j$(JOBS) --target Sonvera sonvera-crosscheck sonvera_tests
 
-# Under wine64 in a fresh prefix (on a virtual display): the Windows host
-# loads the DLL, renders, moves a chunk between instances, runs two
-# instances in two threads and opens the editor in a window of its own;
-# the same host on Linux renders the same through build/Sonvera.so, and the
-# two outputs must agree byte for byte. The DLL may import system DLLs only.
+# Under wine64 in a fresh prefix (on a virtual display): the unit suite's
+# portable part, then the Windows host, which loads the DLL, renders, moves
+# a chunk between instances, runs two instances in two threads and opens
+# the editor in a window of its own; the same host on Linux renders the
+# same through build/Sonvera.so, and the two outputs must agree byte for
+# byte. The DLL may import system DLLs only.
 test-windows: windows build
 	x86_64-w64-mingw32-objdump -p $(WINDOWS_DIR)/Sonvera.dll | awk '/DLL Name:/ {print tolower($$3)}' | \
 	  grep -vxE 'kernel32.dll|user32.dll|gdi32.dll|shell32.dll|msvcrt.dll' && \
 	  { echo "Sonvera.dll imports a DLL that is not part of Windows"; exit 1; } || true
 	rm -rf $(WINEPREFIX)
+	WINEPREFIX=$(WINEPREFIX) WINEDEBUG=-all xvfb-run -a /usr/lib/wine/wine64 $(WINDOWS_DIR)/sonvera_tests.exe \
+	  --gtest_brief=1
 	WINEPREFIX=$(WINEPREFIX) WINEDEBUG=-all xvfb-run -a /usr/lib/wine/wine64 $(WINDOWS_DIR)/sonvera-crosscheck.exe \
 	  $(WINDOWS_DIR)/Sonvera.dll $(WINDOWS_DIR)/crosscheck-windows.raw
 	XDG_CONFIG_HOME=$(WINDOWS_DIR)/linux-config $(BUILD_DIR)/sonvera-crosscheck $(BUILD_DIR)/Sonvera.so \

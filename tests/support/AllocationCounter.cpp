@@ -9,6 +9,15 @@
 
 namespace {
 
+// The size the allocator really gave a block.
+size_t UsableSize(void* p) {
+#ifdef _WIN32
+    return _msize(p);
+#else
+    return UsableSize(p);
+#endif
+}
+
 thread_local bool counting = false;
 thread_local size_t allocations = 0;
 thread_local bool measuring = false;
@@ -19,7 +28,7 @@ void* Allocate(std::size_t size) {
     if (counting) ++allocations;
     if (void* p = std::malloc(size == 0 ? 1 : size)) {
         if (measuring) {
-            liveBytes += malloc_usable_size(p);
+            liveBytes += UsableSize(p);
             if (liveBytes > peakBytes) peakBytes = liveBytes;
         }
         return p;
@@ -29,7 +38,7 @@ void* Allocate(std::size_t size) {
 
 void Free(void* p) {
     if (measuring && p != nullptr) {
-        const size_t size = malloc_usable_size(p);
+        const size_t size = UsableSize(p);
         liveBytes = liveBytes > size ? liveBytes - size : 0;
     }
     std::free(p);
