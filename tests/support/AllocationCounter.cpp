@@ -14,7 +14,7 @@ size_t UsableSize(void* p) {
 #ifdef _WIN32
     return _msize(p);
 #else
-    return UsableSize(p);
+    return malloc_usable_size(p);
 #endif
 }
 

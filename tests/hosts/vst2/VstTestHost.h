@@ -2,8 +2,6 @@
 // A minimal VST 2.4 host for tests: it knows only the library file and the
 // published binary interface.
 
-#include <dlfcn.h>
-
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -14,23 +12,19 @@
 #include <gtest/gtest.h>
 
 #include "hosts/vst2/VstInterface.h"
+#include "tests/support/SharedLibrary.h"
 
 namespace sonvera_test {
 
 class VstTestHost {
+    // First: the entry points below are read from it.
+    SharedLibrary library_;
+
 public:
     using Entry = Vst2::AEffect* (*)(Vst2::HostCallback);
 
-    explicit VstTestHost(const char* path = SONVERA_LIBRARY_PATH) {
-        library_ = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-        if (library_ != nullptr) {
-            entry = reinterpret_cast<Entry>(dlsym(library_, "VSTPluginMain"));
-            mainEntry = reinterpret_cast<Entry>(dlsym(library_, "main"));
-        }
-    }
-    ~VstTestHost() {
-        if (library_ != nullptr) dlclose(library_);
-    }
+    explicit VstTestHost(const char* path = SONVERA_LIBRARY_PATH)
+        : library_(path), entry(library_.Symbol<Entry>("VSTPluginMain")), mainEntry(library_.Symbol<Entry>("main")) {}
 
     // One plug-in instance with its own host state.
     struct Instance {
@@ -105,9 +99,6 @@ public:
     static inline int32_t pendingVersion = 2400;
     static inline Instance* current = nullptr;
     static inline std::mutex creating;
-
-private:
-    void* library_ = nullptr;
 };
 
 inline intptr_t VstTestHost::Callback(Vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,

@@ -2,9 +2,8 @@
 // A minimal VST3 host for tests: it knows only the bundle and the published
 // interfaces.
 
-#include <dlfcn.h>
-
 #include "hosts/vst3/Vst3HostObjects.h"
+#include "tests/support/SharedLibrary.h"
 
 namespace sonvera_test {
 
@@ -17,19 +16,23 @@ using Vst3::ParameterChanges;
 // The bundle's library and its factory.
 class Vst3TestHost {
 public:
-    explicit Vst3TestHost(const char* path = SONVERA_VST3_PATH) {
-        library_ = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-        if (library_ == nullptr) return;
-        auto entry = reinterpret_cast<bool (*)(void*)>(dlsym(library_, "ModuleEntry"));
-        if (entry != nullptr) entry(library_);
-        auto get = reinterpret_cast<void* (*)()>(dlsym(library_, "GetPluginFactory"));
-        if (get != nullptr) factory = static_cast<v3_plugin_factory**>(get());
+    // Linux hosts call ModuleEntry/ModuleExit, Windows hosts InitDll/ExitDll.
+    explicit Vst3TestHost(const char* path = SONVERA_VST3_PATH) : library_(path) {
+        if (!library_.Loaded()) return;
+#ifdef _WIN32
+        if (auto entry = library_.Symbol<bool (*)()>("InitDll")) entry();
+#else
+        if (auto entry = library_.Symbol<bool (*)(void*)>("ModuleEntry")) entry(library_.Handle());
+#endif
+        if (auto get = library_.Symbol<void* (*)()>("GetPluginFactory"))
+            factory = static_cast<v3_plugin_factory**>(get());
     }
     ~Vst3TestHost() {
-        if (library_ == nullptr) return;
-        auto exit = reinterpret_cast<bool (*)()>(dlsym(library_, "ModuleExit"));
-        if (exit != nullptr) exit();
-        dlclose(library_);
+#ifdef _WIN32
+        if (auto exit = library_.Symbol<bool (*)()>("ExitDll")) exit();
+#else
+        if (auto exit = library_.Symbol<bool (*)()>("ModuleExit")) exit();
+#endif
     }
 
     // One instance, set up as hosts do: initialised, 48 kHz, stereo, active.
@@ -90,7 +93,7 @@ public:
     v3_plugin_factory** factory = nullptr;
 
 private:
-    void* library_ = nullptr;
+    SharedLibrary library_;
 };
 
 }  // namespace sonvera_test
