@@ -22,8 +22,12 @@ private:
     bool active_ = false;
 };
 
-// A locale with a decimal comma; `make setup` generates it.
+// A locale with a decimal comma; `make setup` generates it on Linux.
+#ifdef _WIN32
+constexpr const char* CommaLocale = "German_Germany.1252";
+#else
 constexpr const char* CommaLocale = "de_DE.UTF-8";
+#endif
 constexpr const char* CommaLocaleMissing =
     "de_DE.UTF-8 is not installed here; `make setup` (as root) generates it with localedef";
 
