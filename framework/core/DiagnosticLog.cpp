@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/FileSystem.h"
+
 namespace corvane {
 namespace DiagnosticLog {
 namespace {
@@ -25,7 +27,7 @@ void WriteToEnvironmentTarget(const std::string& message) {
         std::fprintf(stderr, "Sonvera: %s\n", message.c_str());
         return;
     }
-    if (std::FILE* file = std::fopen(target, "a")) {
+    if (std::FILE* file = FileSystem::Open(target, "a")) {
         std::fprintf(file, "%s\n", message.c_str());
         std::fclose(file);
     }
