@@ -39,6 +39,15 @@ public:
 
 private:
     static int Handle(Display* display, XErrorEvent* error) {
+        // A handler below that hands errors back up to us would otherwise pass them round for ever.
+        static thread_local bool handling = false;
+        if (handling) return 0;
+        handling = true;
+        const int result = Forward(display, error);
+        handling = false;
+        return result;
+    }
+    static int Forward(Display* display, XErrorEvent* error) {
         ErrorFilter& filter = Instance();
         XErrorHandler previous = nullptr;
         {

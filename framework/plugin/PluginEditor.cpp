@@ -172,6 +172,8 @@ void PluginEditor::Redraw() {
 }
 
 void PluginEditor::OnInput(const EditorWindow::Input& input) {
+    // On Windows the window's messages arrive from the host's message loop, not from our idle.
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
     const gui::MouseEvent event{input.x / PixelScale(), input.y / PixelScale(), input.shift, input.doubleClick};
     const bool hadTip = tipShown_;
     tipShown_ = false;

@@ -50,3 +50,37 @@ TEST(X11EditorWindow, ErrorsOfOtherConnectionsReachTheHostsHandler) {
     EXPECT_EQ(hostHandlerCalls, 1) << "the editor's own errors stay with it";
     XSetErrorHandler(before);
 }
+
+namespace {
+
+XErrorHandler chainedTo = nullptr;
+int chainedCalls = 0;
+// A host handler that hands every error on to the one it replaced.
+int ChainingHandler(Display* display, XErrorEvent* error) {
+    ++chainedCalls;
+    return chainedTo != nullptr ? chainedTo(display, error) : 0;
+}
+
+}  // namespace
+
+TEST(X11EditorWindow, AHandlerThatChainsBackToOursEndsTheRound) {
+    Display* display = sonvera_test::TestDisplay().Get();
+    if (display == nullptr) GTEST_SKIP() << "Xvfb is not installed";
+    Window parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 200, 100, 0, 0, 0);
+    XSync(display, False);
+    IgnoreInput listener;
+    auto first = corvane::EditorWindow::Create(reinterpret_cast<void*>(parent), 200, 100, listener);
+    ASSERT_NE(first, nullptr);
+    chainedTo = XSetErrorHandler(ChainingHandler);  // ours, now below the host's
+    auto second = corvane::EditorWindow::Create(reinterpret_cast<void*>(parent), 200, 100, listener);
+    ASSERT_NE(second, nullptr);  // ours on top again, forwarding to the host's
+    chainedCalls = 0;
+    XMapWindow(display, 0x7FFFFF0);
+    XSync(display, False);
+    EXPECT_EQ(chainedCalls, 1) << "the error reached the host's handler once and the round ended";
+    second.reset();
+    first.reset();
+    XSetErrorHandler(chainedTo);
+    XDestroyWindow(display, parent);
+    XSync(display, False);
+}
