@@ -32,7 +32,6 @@ public:
     Tabs& Pages() { return *tabs_; }
     // Shows the named page; false when there is none.
     bool ShowPage(const std::string& name);
-    BandAccess* Bands() { return bands_.get(); }
 
 private:
     void BuildControlsPage(Container& page);

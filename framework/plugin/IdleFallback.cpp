@@ -30,7 +30,6 @@ void IdleFallback::Run() {
         if (Now() - lastHostIdle_.load(std::memory_order_relaxed) < Patience.count()) continue;
         hold.unlock();
         idle_();
-        runs_.fetch_add(1, std::memory_order_relaxed);
         hold.lock();
     }
 }

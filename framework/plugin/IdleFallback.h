@@ -28,8 +28,6 @@ public:
     void Stop();
     // The host's own idle call arrived: the thread stays quiet.
     void HostIdled() { lastHostIdle_.store(Now(), std::memory_order_relaxed); }
-    // How many idles the thread ran, for tests.
-    int64_t Runs() const { return runs_.load(std::memory_order_relaxed); }
 
 private:
     static int64_t Now();
@@ -41,7 +39,6 @@ private:
     std::condition_variable wake_;
     bool stopping_ = false;
     std::atomic<int64_t> lastHostIdle_{0};
-    std::atomic<int64_t> runs_{0};
 };
 
 }  // namespace corvane

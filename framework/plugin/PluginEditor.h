@@ -69,7 +69,6 @@ public:
     // Hosts that never call it get the same from a thread of ours, never at
     // the same time as any other call here.
     void Idle();
-    int64_t FallbackIdles() const { return fallback_.Runs(); }
     // Draws the content now (also without a window); the picture stays in Bitmap().
     void Redraw();
     const gui::Bitmap& Picture() const { return bitmap_; }
