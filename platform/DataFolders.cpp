@@ -1,6 +1,7 @@
 #include "platform/DataFolders.h"
 
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 namespace corvane {
@@ -11,6 +12,31 @@ bool CreatePath(const std::string& path) {
     const std::filesystem::path folder = std::filesystem::u8path(path);
     std::filesystem::create_directories(folder, error);
     return std::filesystem::is_directory(folder, error);
+}
+
+namespace {
+
+std::mutex overrideLock;
+std::string& Override() {
+    static std::string folder;
+    return folder;
+}
+
+}  // namespace
+
+std::string RoamingFolder() {
+    {
+        std::lock_guard<std::mutex> lock(overrideLock);
+        if (!Override().empty()) return Override();
+    }
+    return SystemRoamingFolder();
+}
+
+std::string UseRoamingFolder(const std::string& folder) {
+    std::lock_guard<std::mutex> lock(overrideLock);
+    std::string previous = folder;
+    Override().swap(previous);
+    return previous;
 }
 
 std::string MakerFolder() { return RoamingFolder() + "/Quorlith"; }

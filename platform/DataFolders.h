@@ -10,8 +10,14 @@
 namespace corvane {
 namespace DataFolders {
 
-// The per-user roaming application data folder itself.
+// The per-user roaming application data folder itself: the one set by
+// UseRoamingFolder, else the system's.
 std::string RoamingFolder();
+std::string SystemRoamingFolder();
+// Puts every data folder of this module under another place (empty: the
+// system's again), for tests and portable set-ups alike; returns the place
+// it replaces.
+std::string UseRoamingFolder(const std::string& folder);
 // "<roaming>/Quorlith"; not created.
 std::string MakerFolder();
 // "<roaming>/Quorlith/<plug-in>", created with its parents.

@@ -5,7 +5,7 @@
 namespace corvane {
 namespace DataFolders {
 
-std::string RoamingFolder() {
+std::string SystemRoamingFolder() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg != nullptr && *xdg != '\0') return xdg;
     const char* home = std::getenv("HOME");

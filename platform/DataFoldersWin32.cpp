@@ -19,7 +19,7 @@ std::string WithSlashes(std::string path) {
 
 }  // namespace
 
-std::string RoamingFolder() {
+std::string SystemRoamingFolder() {
     wchar_t path[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return std::string();
     return WithSlashes(Utf16::To(path));

@@ -2,7 +2,6 @@
 // one leaves alone, and the current preset kept with the state.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>

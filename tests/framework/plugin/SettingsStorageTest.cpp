@@ -12,49 +12,14 @@
 #include "framework/storage/Configuration.h"
 #include "framework/storage/XMLFiles.h"
 #include "platform/DataFolders.h"
-#include "tests/framework/plugin/VocoderPlugin.h"
+#include "tests/framework/plugin/SettingsFixture.h"
 #include "tests/support/ChunkText.h"
-#include "tests/support/FullDisk.h"
 #include "tests/support/LogCapture.h"
 
 using namespace corvane;
 using sonvera::SonveraAudioEffectPlugin;
 
-namespace {
-
-// A fresh plug-in over the vocoder, with its data folders in a scratch place.
-class SettingsTest : public testing::Test {
-protected:
-    void SetUp() override {
-        folder_ =
-            std::filesystem::temp_directory_path() / ("sonvera-settings-" + std::to_string(::getpid()) + "-" +
-                                                      testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder_);
-        setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
-    static std::unique_ptr<MQuorlithAudioEffectPlugin> NewPlugin(int32_t hostChannels = 2) {
-        return sonvera_test::NewVocoder(hostChannels);
-    }
-    static SonveraAudioEffectPlugin& Vocoder(MQuorlithAudioEffectPlugin& plugin) {
-        return *static_cast<SonveraAudioEffectPlugin*>(plugin.Effect());
-    }
-    static MXMLItem Stored(MQuorlithAudioEffectPlugin& plugin) {
-        MXMLItem root("settings");
-        MStoreContext context(true, root);
-        plugin.Store(context);
-        return root;
-    }
-    static void Load(MQuorlithAudioEffectPlugin& plugin, MXMLItem root) {
-        MStoreContext context(false, root);
-        plugin.Store(context);
-    }
-
-    std::filesystem::path folder_;
-};
-
-}  // namespace
+using sonvera_test::SettingsTest;
 
 TEST_F(SettingsTest, ChunkRoundTripIsByteIdentical) {
     auto first = NewPlugin();
@@ -239,42 +204,6 @@ TEST_F(SettingsTest, ConfigurationFilesAndDefaultSettings) {
     auto fresh = NewPlugin();
     EXPECT_TRUE(fresh->LoadDefaultSettings());
     EXPECT_DOUBLE_EQ(Vocoder(*fresh).Parameter(sonvera::ParamRatio).floatValues.value, 0.125);
-}
-
-// A full disk during a save reports the error and keeps the file as it was;
-// settings read once at construction come from the file; the shared folder
-// exists once asked for.
-TEST_F(SettingsTest, ConfigurationSurvivesAFullDisk) {
-    Configuration::SetAutomationCompatibilityMode(false);
-    const std::string path = Configuration::PluginPath();
-    const auto readFile = [&] {
-        std::ifstream in(path);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    };
-    const std::string before = readFile();
-    MXMLItem big = Configuration::Read();
-    big.AddSubItem("DefaultSettings").SetAttribute("x", std::string(256 * 1024, 'x'));
-    {
-        sonvera_test::FullDisk full(4096);
-        try {
-            Configuration::Write(big);
-            ADD_FAILURE() << "the write cannot have succeeded";
-        } catch (const MException& e) {
-            EXPECT_NE(e.Message().find("Error writing to file"), std::string::npos) << e.Message();
-        }
-    }
-    {
-        auto plugin = NewPlugin();
-        sonvera_test::FullDisk full(256);
-        sonvera_test::LogCapture log;
-        EXPECT_FALSE(plugin->SetDefaultSettingsToCurrent());
-        ASSERT_FALSE(log.lines.empty());
-        EXPECT_NE(log.lines.back().find("Error writing to file"), std::string::npos) << log.lines.back();
-    }
-    EXPECT_EQ(readFile(), before) << "the old file is intact";
-    EXPECT_FALSE(Configuration::AutomationCompatibilityMode()) << "and still reads";
-    EXPECT_FALSE(NewPlugin()->AutomationCompatibilityMode()) << "read at construction";
-    EXPECT_TRUE(std::filesystem::is_directory(DataFolders::SharedFolder()));
 }
 
 TEST_F(SettingsTest, EveryBandGraphRoundTripsAndEarlierGraphStatesLoad) {

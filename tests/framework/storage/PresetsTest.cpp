@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -15,84 +12,13 @@
 #include "framework/storage/MPresetManager.h"
 #include "framework/storage/PresetDocument.h"
 #include "framework/storage/XMLFiles.h"
-#include "tests/support/FullDisk.h"
+#include "platform/DataFolders.h"
+#include "tests/framework/storage/PresetManagerFixture.h"
 #include "tests/support/LogCapture.h"
 
 using namespace corvane;
-
-namespace {
-
+using namespace sonvera_test;
 namespace fs = std::filesystem;
-
-// The document of a preset file from compact text: "p1" is a preset, "[D1 ...]" a folder.
-MXMLItem Tree(const std::vector<std::string>& shape) {
-    MXMLItem root("Testpresets");
-    std::vector<MXMLItem*> open{&root};
-    for (const std::string& token : shape) {
-        if (token == "]") {
-            open.pop_back();
-        } else if (token[0] == '[') {
-            MXMLItem& folder = open.back()->AddSubItem(Presets::FolderElement);
-            folder.SetAttribute(Presets::FolderName, token.substr(1));
-            open.push_back(&folder);
-        } else {
-            MXMLItem& preset = open.back()->AddSubItem(Presets::PresetElement);
-            preset.SetAttribute(Presets::PresetName, token);
-            preset.SetAttribute("Value", token);
-        }
-    }
-    return root;
-}
-
-std::vector<std::string> Names(MXMLItem& root) {
-    std::vector<std::string> names;
-    for (MXMLItem* preset : Presets::Flatten(root)) names.push_back(preset->GetAttribute(Presets::PresetName));
-    return names;
-}
-
-// An owner with one value and one child element, like a small plug-in.
-struct Owner : MPresetBase {
-    void StoreIntoPreset(MXMLItem& preset, bool replacing) override {
-        preset.SetAttribute("Value", value);
-        preset.AddSubItem("Inner").SetText("inner " + value);
-        replaced = replacing;
-    }
-    void LoadFromPreset(MXMLItem& tree) override {
-        value = tree.GetAttribute("Value");
-        ++loads;
-    }
-    std::string value = "start";
-    int loads = 0;
-    bool replaced = false;
-};
-
-class PresetManagerTest : public testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("sonvera-presets-" + std::to_string(::getpid()) + "-" +
-                                               testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    MPresetManagerBase Manager(Owner& owner) { return MPresetManagerBase("Test", owner, folder_.string()); }
-    void WriteFile(const MXMLItem& document) { SaveToFile(document, File(), "utf-8"); }
-    MXMLItem ReadFile() {
-        MXMLItem document;
-        LoadFromFile(document, File());
-        return document;
-    }
-    std::string File() const { return (folder_ / "Testpresets.xml").string(); }
-
-    fs::path folder_;
-    Owner owner_;
-};
-
-const MPresetManagerBase::Confirm Yes = [](const std::string&) { return true; };
-const MPresetManagerBase::Confirm No = [](const std::string&) { return false; };
-
-}  // namespace
 
 TEST(PresetDocument, NumberingWalksOwnPresetsBeforeSubFolders) {
     MXMLItem root = Tree({"p1", "[D1", "p2", "[D2", "p3", "]", "]", "p4"});
@@ -334,24 +260,6 @@ TEST_F(PresetManagerTest, AnUnreadableFileIsKeptAsideNotOverwritten) {
     EXPECT_TRUE(mentioned) << "the log says where the old file went";
 }
 
-TEST_F(PresetManagerTest, AFullDiskKeepsTheOldFile) {
-    WriteFile(Tree({"p1", "p2"}));
-    MPresetManagerBase manager = Manager(owner_);
-    const std::string before = [&] {
-        std::ifstream in(File());
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }();
-    sonvera_test::LogCapture log;
-    {
-        sonvera_test::FullDisk full(16);
-        EXPECT_FALSE(manager.SaveNew("", "p3"));
-    }
-    std::ifstream in(File());
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), before);
-    EXPECT_EQ(manager.List().size(), 2u);
-    EXPECT_FALSE(log.lines.empty());
-}
-
 TEST_F(PresetManagerTest, MergeAndTheOlderLocation) {
     WriteFile(Tree({"a"}));
     const std::string source = (folder_ / "source.xml").string();
@@ -363,8 +271,7 @@ TEST_F(PresetManagerTest, MergeAndTheOlderLocation) {
     // A file left directly in the roaming folder joins the maker folder's file once.
     const fs::path roaming = folder_ / "roaming";
     fs::create_directories(roaming / "Quorlith");
-    const std::string previous = std::getenv("XDG_CONFIG_HOME") != nullptr ? std::getenv("XDG_CONFIG_HOME") : "";
-    setenv("XDG_CONFIG_HOME", roaming.c_str(), 1);
+    const std::string previous = DataFolders::UseRoamingFolder(roaming.u8string());
     SaveToFile(Tree({"old"}), (roaming / "Testpresets.xml").string(), "utf-8");
     SaveToFile(Tree({"current"}), (roaming / "Quorlith" / "Testpresets.xml").string(), "utf-8");
     MPresetManagerBase manager("Test", owner_);
@@ -376,7 +283,7 @@ TEST_F(PresetManagerTest, MergeAndTheOlderLocation) {
     { std::ofstream(roaming / "Quorlith" / "Testpresets.xml") << "<broken"; }
     EXPECT_TRUE(manager.List().empty());
     EXPECT_TRUE(fs::exists(roaming / "Testpresets.xml"));
-    setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+    DataFolders::UseRoamingFolder(previous);
 }
 
 TEST_F(PresetManagerTest, TwoInstancesSteppingAndSavingNeverCorruptTheFile) {
@@ -399,29 +306,4 @@ TEST_F(PresetManagerTest, TwoInstancesSteppingAndSavingNeverCorruptTheFile) {
     EXPECT_GE(Presets::Flatten(document).size(), 4u) << "the three presets and the last save";
     for (const auto& entry : fs::directory_iterator(folder_))
         EXPECT_EQ(entry.path().string().find(".partial."), std::string::npos) << "no temporary file left";
-}
-
-TEST_F(PresetManagerTest, AKilledWriteLeavesTheOldOrTheNewFile) {
-    MXMLItem big = Tree({});
-    for (int i = 0; i < 400; ++i) {
-        MXMLItem& preset = big.AddSubItem(Presets::PresetElement);
-        preset.SetAttribute(Presets::PresetName, "p" + std::to_string(i));
-        preset.SetAttribute("Value", std::string(200, 'x'));
-    }
-    WriteFile(big);
-    for (int round = 0; round < 5; ++round) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            Owner owner;
-            MPresetManagerBase manager = Manager(owner);
-            for (;;) manager.SaveNew("", "more");
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20 + 15 * round));
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-        MXMLItem document;
-        ASSERT_NO_THROW(LoadFromFile(document, File())) << "round " << round;
-        EXPECT_GE(Presets::Flatten(document).size(), 400u);
-    }
 }

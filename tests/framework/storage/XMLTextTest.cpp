@@ -8,6 +8,7 @@
 #include "framework/storage/MStream.h"
 #include "framework/storage/XMLFiles.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/ScratchFolder.h"
 
 using namespace corvane;
 
@@ -233,7 +234,8 @@ TEST(Streams, AnUnfinishedCompressingStreamIsReported) {
 }
 
 TEST(Streams, FilesAndTheirMessages) {
-    const std::string path = ::testing::TempDir() + "sonvera_stream_test.xml";
+    sonvera_test::ScratchFolder folder("sonvera-stream");
+    const std::string path = (folder.Path() / "stream.xml").string();
     SaveToFile(Example(), path, "utf-8");
     MXMLItem loaded;
     LoadFromFile(loaded, path);

@@ -4,8 +4,6 @@
 
 #include <cmath>
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
