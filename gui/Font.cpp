@@ -8,8 +8,8 @@
 #include <stb_truetype.h>
 
 extern "C" {
-extern const unsigned char sonvera_font_data[];
-extern const uint64_t sonvera_font_size;
+extern const char sonvera_font_data[];
+extern const unsigned long long sonvera_font_size;
 }
 
 namespace gui {
@@ -41,7 +41,7 @@ std::vector<uint32_t> DecodeUTF8(const std::string& text) {
 }
 
 Font& Font::Default() {
-    static Font font(sonvera_font_data, static_cast<size_t>(sonvera_font_size));
+    static Font font(reinterpret_cast<const unsigned char*>(sonvera_font_data), static_cast<size_t>(sonvera_font_size));
     return font;
 }
 
