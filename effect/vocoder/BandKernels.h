@@ -60,13 +60,26 @@ struct CombineArguments {
     int32_t sampleCount;
 };
 
+struct SumArguments {
+    int32_t bandCount;
+    const uint8_t* active;  // per band: 1 when it has a source and is heard
+    const ChunkBuffers* buffers;
+    float normaliser;
+    float* output;
+    int32_t sampleCount;
+};
+
 enum class KernelPath { Scalar, SSE2, AVX2, AVX512 };
 
 struct BandKernels {
-    // Filters both sides, follows the envelopes, gates and whitens.
+    // Runs both sides' cascades into buffers->carrierSignal and modulatorSignal.
+    void (*filter)(const AnalysisArguments& arguments);
+    // Then follows the envelopes, gates and whitens.
     void (*analyse)(const AnalysisArguments& arguments);
     // Each band's share of the output, by mode, into buffers->contribution.
     void (*combine)(const CombineArguments& arguments);
+    // The heard bands' contributions summed per sample, in ascending band order, times the normaliser.
+    void (*sum)(const SumArguments& arguments);
     int32_t lanes;
 };
 

@@ -199,6 +199,7 @@ void SonveraAudioEffectPlugin::Update() {
     // Source lists from the matrix.
     bank.identityRouting = true;
     bank.activeBandCount = 0;
+    std::fill(bank.bandActive, bank.bandActive + PaddedBands, uint8_t{0});
     for (int32_t b = 0; b < n; ++b) {
         VocoderBand& band = bank.bands[b];
         band.sourceCount = 0;
@@ -206,6 +207,7 @@ void SonveraAudioEffectPlugin::Update() {
             if (matrix_[k][b]) band.sources[band.sourceCount++] = k;
         if (band.sourceCount != 1 || band.sources[0] != b) bank.identityRouting = false;
         if (band.sourceCount > 0) bank.activeBands[bank.activeBandCount++] = b;
+        bank.bandActive[b] = band.sourceCount > 0 ? 1 : 0;
     }
 
     // Detector time constants, each optionally scaled per band by 2^graph.
@@ -304,7 +306,9 @@ void SonveraAudioEffectPlugin::ProcessChannel(int32_t channel, const float* carr
     const float* ratio = ratio_.Data();
     for (int32_t start = 0; start < n; start += ChunkSize) {
         const int32_t m = std::min(ChunkSize, n - start);
-        kernels_->analyse({settings_.get(), &bank, &runtime, carrier + start, modulator + start, &c, m});
+        const AnalysisArguments analysis{settings_.get(), &bank, &runtime, carrier + start, modulator + start, &c, m};
+        kernels_->filter(analysis);
+        kernels_->analyse(analysis);
         const float(*em)[PaddedBands] = c.modulatorEnvelope;
         const float(*ec)[PaddedBands] = c.carrierEnvelope;
         if (!bank.identityRouting) {
@@ -313,26 +317,9 @@ void SonveraAudioEffectPlugin::ProcessChannel(int32_t channel, const float* carr
             ec = c.sourceCarrierEnvelope;
         }
         kernels_->combine({settings_.get(), ratio + start, em, ec, &c, m});
-        SumBands(m, output + start);
+        kernels_->sum({bank.bandCount, bank.bandActive, &c, bank.outputNormaliser, output + start, m});
     }
     RepairNonFinite(channel);
-}
-
-void SonveraAudioEffectPlugin::SumBands(int32_t m, float* output) const {
-    // Every sample sums its bands in ascending order, the same on every path;
-    // eight samples at a time keep eight independent sums in flight.
-    constexpr int32_t Run = 8;
-    const VocoderBank& bank = *bank_;
-    const ChunkBuffers& c = *chunk_;
-    for (int32_t first = 0; first < m; first += Run) {
-        const int32_t count = std::min(Run, m - first);
-        float sum[Run] = {};
-        for (int32_t a = 0; a < bank.activeBandCount; ++a) {
-            const int32_t b = bank.activeBands[a];
-            for (int32_t k = 0; k < Run; ++k) sum[k] += c.contribution[first + k][b];
-        }
-        for (int32_t k = 0; k < count; ++k) output[first + k] = sum[k] * bank.outputNormaliser;
-    }
 }
 
 void SonveraAudioEffectPlugin::RepairNonFinite(int32_t channel) {

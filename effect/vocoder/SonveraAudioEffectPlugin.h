@@ -66,7 +66,6 @@ private:
     void PrepareSettings();
     void ProcessChannel(int32_t channel, const float* carrier, const float* modulator, float* output, int32_t n);
     void MixSources(int32_t sampleCount);
-    void SumBands(int32_t sampleCount, float* output) const;
     void RepairNonFinite(int32_t channel);
     // A missing input channel reads the silence buffer (reserved for the block by Process).
     const float* InputOrSilence(float** inputs, int32_t index);

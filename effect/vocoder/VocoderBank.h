@@ -44,9 +44,10 @@ struct VocoderBank {
     double gateThresholdFactor[MaxBands];
     double gateRatioFactor[MaxBands];
     float outputNormaliser = 1.0f;
-    int32_t bandCount = 0;               // of the last Update
-    bool identityRouting = true;         // every band fed by itself alone
-    int32_t activeBands[MaxBands] = {};  // bands with at least one source, ascending
+    int32_t bandCount = 0;                 // of the last Update
+    bool identityRouting = true;           // every band fed by itself alone
+    int32_t activeBands[MaxBands] = {};    // bands with at least one source, ascending
+    uint8_t bandActive[PaddedBands] = {};  // 1 for the bands in activeBands
     int32_t activeBandCount = 0;
 
     VocoderBank();
