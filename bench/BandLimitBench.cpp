@@ -2,8 +2,10 @@
 // these filters can skip, on each SIMD path, beside the full effect with the
 // same load. "Limit/Cascades" runs both sides' cascades (every section in
 // double, stored as single precision with the offset); "Limit/CascadesAndDetectors"
-// adds both sides' envelope detectors for every band. "Effect" is the whole
-// effect. All report "rtf" for stereo at 48 kHz in blocks of 256.
+// adds both sides' envelope detectors for every band, and
+// "Limit/CascadesAndModulatorDetector" the modulator's alone (all that the
+// vocoding mode follows). "Effect" is the whole effect. All report "rtf" for
+// stereo at 48 kHz in blocks of 256.
 
 #include <benchmark/benchmark.h>
 
@@ -60,8 +62,10 @@ void ProcessEffect(benchmark::State& state, Load load, KernelPath path) {
     ReportRealTime(state);
 }
 
+enum class Work { Cascades, CascadesAndModulatorDetector, CascadesAndDetectors };
+
 // The band work alone, on the bank the effect designs for the load.
-void ProcessBandWork(benchmark::State& state, Load load, KernelPath path, bool detectors) {
+void ProcessBandWork(benchmark::State& state, Load load, KernelPath path, Work work) {
     if (!KernelPathSupported(path)) return state.SkipWithError("instruction set not available on this CPU");
     SonveraAudioEffectPlugin effect;
     Configure(effect, load, path);
@@ -80,9 +84,9 @@ void ProcessBandWork(benchmark::State& state, Load load, KernelPath path, bool d
     settings->bandCount = bank.bandCount;
     settings->carrierOrder = load.carrierOrder;
     settings->modulatorOrder = load.modulatorOrder;
-    settings->anyCarrierEnvelope = true;
+    settings->anyCarrierEnvelope = work == Work::CascadesAndDetectors;
     for (int32_t b = 0; b < bank.bandCount; ++b) {
-        settings->carrierEnvelopeNeeded[b] = 1.0;
+        settings->carrierEnvelopeNeeded[b] = settings->anyCarrierEnvelope ? 1.0 : 0.0;
         settings->level[b] = 1.0f;
     }
     auto buffers = std::make_unique<ChunkBuffers>();
@@ -95,7 +99,7 @@ void ProcessBandWork(benchmark::State& state, Load load, KernelPath path, bool d
                     settings.get(), &bank,    &runtime[c], signals.inputs[c] + start, signals.inputs[8 + c] + start,
                     buffers.get(),  ChunkSize};
                 kernels.filter(arguments);
-                if (detectors) kernels.analyse(arguments);
+                if (work != Work::Cascades) kernels.analyse(arguments);
             }
         benchmark::DoNotOptimize(buffers->carrierSignal[0]);
     }
@@ -107,9 +111,12 @@ const bool registered = [] {
         for (const Path& path : Paths) {
             const std::string suffix = std::string(load.name) + "/" + path.name;
             benchmark::RegisterBenchmark(("Effect/" + suffix).c_str(), ProcessEffect, load, path.path);
-            benchmark::RegisterBenchmark(("Limit/Cascades/" + suffix).c_str(), ProcessBandWork, load, path.path, false);
+            benchmark::RegisterBenchmark(("Limit/Cascades/" + suffix).c_str(), ProcessBandWork, load, path.path,
+                                         Work::Cascades);
+            benchmark::RegisterBenchmark(("Limit/CascadesAndModulatorDetector/" + suffix).c_str(), ProcessBandWork,
+                                         load, path.path, Work::CascadesAndModulatorDetector);
             benchmark::RegisterBenchmark(("Limit/CascadesAndDetectors/" + suffix).c_str(), ProcessBandWork, load,
-                                         path.path, true);
+                                         path.path, Work::CascadesAndDetectors);
         }
     for (const Path& path : Paths)
         benchmark::RegisterBenchmark((std::string("Effect/Bands4/") + path.name).c_str(), ProcessEffect, Lightest,
