@@ -23,13 +23,14 @@ public:
             if (std::filesystem::create_directory(folder_, error)) return;
             if (error) {
                 ADD_FAILURE() << "cannot create " << folder_.string() << ": " << error.message();
+                folder_.clear();  // nothing of ours to remove
                 return;
             }
         }
     }
     ~ScratchFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
