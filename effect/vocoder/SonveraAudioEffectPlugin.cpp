@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <optional>
 
 #include "effect/vocoder/BandLayout.h"
 #include "framework/core/MException.h"
@@ -79,6 +80,7 @@ SonveraAudioEffectPlugin::SonveraAudioEffectPlugin()
     DeclareBandGraphs(graphSpecials_, graphs_);
     DeclareRandomizableGraphs(randomizableGraphs_, graphItems_, graphs_);
     for (int32_t b = 0; b < MaxBands; ++b) matrix_[b][b] = 1;
+    std::fill(bandLevel_, bandLevel_ + MaxBands, 1.0);
     table_.parameters = parameters_;
     table_.parameterCount = VocoderParameterCount;
     table_.specials = graphSpecials_;
@@ -170,16 +172,31 @@ void SonveraAudioEffectPlugin::DesignSide(const SideDesign& side) {
     if (side.carrier) bank.outputNormaliser = normaliser;
 }
 
+void SonveraAudioEffectPlugin::RequestUpdate() {
+    MPluginArguments arguments;
+    SendToHost(HostCommand::Rebuild, arguments);
+}
+
 void SonveraAudioEffectPlugin::Update() {
     if (!(sampleRate_ > 0.0)) return;
-    MLock hold(Lock());
+    // Other threads hold these locks only to copy or edit a little; on the
+    // audio thread a busy one defers the design to the next block.
+    MAudioSafeLock hold(Lock());
+    std::optional<MAudioSafeLock> graphLocks[BandGraphCount];
+    bool held = hold.Held();
+    for (int32_t g = 0; g < BandGraphCount && held; ++g) held = graphLocks[g].emplace(graphs_[g].Lock()).Held();
+    if (!held) {
+        RequestUpdate();
+        return;
+    }
     VocoderBank& bank = *bank_;
 
     const int32_t n = Clamped(LiveInteger(parameters_[ParamBandCount]), 4, MaxBands);
     if (n != bank.bandCount) {
-        if (bank.bandCount > 0) BandLayout::ResampleBandArray(bank.bandLevel, bank.bandCount, n);
+        if (bank.bandCount > 0) BandLayout::ResampleBandArray(bandLevel_, bank.bandCount, n);
         AdoptBandCount(n);
     }
+    std::copy(bandLevel_, bandLevel_ + MaxBands, bank.bandLevel);
 
     const ParameterDescriptor& shift = parameters_[ParamFormantShift];
     Designing([&] {
@@ -240,7 +257,6 @@ void SonveraAudioEffectPlugin::Update() {
 }
 
 void SonveraAudioEffectPlugin::AdoptBandCount(int32_t n) {
-    MLock hold(Lock());
     if (n == bank_->bandCount) return;
     for (int32_t c = 0; c < MaxChannels; ++c)
         for (int32_t b = 0; b < n; ++b) {
@@ -369,7 +385,6 @@ void SonveraAudioEffectPlugin::MixDrySignals(float** inputs, float* const* outpu
 }
 
 void SonveraAudioEffectPlugin::Process(void* /*context*/, float** inputs, float** outputs, int32_t n) {
-    MLock hold(Lock());
     if (inputs == nullptr || outputs == nullptr || n <= 0) return;
     const int32_t channels = Clamped(channelCount_, 0, MaxChannels);
     const bool swap = BoolValue(parameters_[ParamSwap]);

@@ -23,10 +23,14 @@ public:
     SonveraAudioEffectPlugin();
     ~SonveraAudioEffectPlugin() override;
 
-    // [main-thread] Rebuilds the filter bank and detectors from the parameters.
+    // [audio-thread, or main-thread while processing is held off] Rebuilds the
+    // filter bank and detectors from the parameters, matrix, levels and graphs.
+    // On the audio thread, when another thread holds one of their locks, the
+    // previous design stays and a rebuild is asked for again.
     void Update() override;
     int32_t InitProcessing(int32_t channelCount, double sampleRate) override;
     // [audio-thread] inputs: main bus at 0..7, side-chain at 8..15; outputs from 0.
+    // Takes no lock: it reads only what the audio thread's Update designed.
     void Process(void* context, float** inputs, float** outputs, int32_t sampleCount) override;
     // Band graphs, "SelectedEnvelope", "EQ" and "Matrix"; entry 0 holds the element (kind 1 storing).
     void StoreLoadExtra(corvane::MPluginArguments& arguments) override;
@@ -42,7 +46,9 @@ public:
     void SetMatrix(int32_t modulatorBand, int32_t carrierBand, bool on) {
         matrix_[modulatorBand][carrierBand] = on ? 1 : 0;
     }
-    double& BandLevel(int32_t band) { return bank_->bandLevel[band]; }
+    // The user's band levels (0 .. 2), under the lock; heard after the next Update.
+    double& BandLevel(int32_t band) { return bandLevel_[band]; }
+    const double* BandLevels() const { return bandLevel_; }
     int32_t SelectedGraph() const { return selectedGraph_; }
     void SelectGraph(int32_t index) { selectedGraph_ = std::min(std::max(index, 0), BandGraphCount - 1); }
 
@@ -78,7 +84,13 @@ private:
     corvane::RandomizableGraphItem randomizableGraphs_[BandGraphCount];
     BandGraphItem graphItems_[BandGraphCount];
     uint8_t matrix_[MaxBands][MaxBands] = {};
+    double bandLevel_[MaxBands];
     int32_t selectedGraph_ = 0;
+    // Asks the framework for an Update at the next block.
+    void RequestUpdate();
+    void StoreGraphs(corvane::MStoreContext& context);
+    void StoreExtra(corvane::MStoreContext& context);
+    void LoadExtra(corvane::MStoreContext& context);
     void StoreMatrixPreset(corvane::MStoreContext& context);
     void StoreGraphPreset(corvane::MStoreContext& context);
     corvane::MPresetManagerT<SonveraAudioEffectPlugin> matrixPresets_{

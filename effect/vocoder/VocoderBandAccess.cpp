@@ -63,19 +63,22 @@ void VocoderBandAccess::SetRouting(const std::vector<uint8_t>& matrix) {
 
 std::vector<double> VocoderBandAccess::Levels() const {
     MLock hold(effect_.Lock());
-    return std::vector<double>(effect_.Bank().bandLevel, effect_.Bank().bandLevel + MaxBands);
+    return std::vector<double>(effect_.BandLevels(), effect_.BandLevels() + MaxBands);
 }
 
 double VocoderBandAccess::Level(int32_t band) const {
     if (!ValidBand(band)) return 0.0;
     MLock hold(effect_.Lock());
-    return effect_.Bank().bandLevel[band];
+    return effect_.BandLevels()[band];
 }
 
 void VocoderBandAccess::SetLevel(int32_t band, double level) {
     if (!ValidBand(band)) return;
-    MLock hold(effect_.Lock());  // the next block reads it
-    effect_.BandLevel(band) = std::clamp(level, 0.0, MaxLevel);
+    {
+        MLock hold(effect_.Lock());
+        effect_.BandLevel(band) = std::clamp(level, 0.0, MaxLevel);
+    }
+    RequestRebuild();
 }
 
 std::string VocoderBandAccess::GraphName(int32_t graph) const {
@@ -197,7 +200,7 @@ std::vector<std::string> VocoderBandAccess::SegmentNames() const {
 }
 
 uint64_t VocoderBandAccess::Signature() const {
-    // Copied under the lock, hashed outside it: the audio thread waits for a copy at most.
+    // Copied under the lock, hashed outside it.
     struct Snapshot {
         int32_t bands = 0, selected = 0;
         uint8_t enabled[BandGraphCount] = {};
@@ -210,7 +213,7 @@ uint64_t VocoderBandAccess::Signature() const {
         snapshot.bands = std::clamp(effect_.Bank().bandCount, 0, MaxBands);
         snapshot.selected = effect_.SelectedGraph();
         for (int32_t g = 0; g < BandGraphCount; ++g) snapshot.enabled[g] = effect_.GraphEnabled(g) ? 1 : 0;
-        std::memcpy(snapshot.levels, effect_.Bank().bandLevel, sizeof snapshot.levels);
+        std::memcpy(snapshot.levels, effect_.BandLevels(), sizeof snapshot.levels);
         std::memcpy(snapshot.matrix, effect_.MatrixBytes(), sizeof snapshot.matrix);
     }
     uint64_t hash = 1469598103934665603ull;

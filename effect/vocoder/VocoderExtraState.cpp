@@ -3,11 +3,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 
+#include "effect/vocoder/BandLayout.h"
 #include "effect/vocoder/SonveraAudioEffectPlugin.h"
 #include "framework/core/DiagnosticLog.h"
 #include "framework/core/MException.h"
+#include "framework/core/MLock.h"
 #include "framework/storage/MStoreContext.h"
 
 namespace sonvera {
@@ -18,7 +21,13 @@ void SonveraAudioEffectPlugin::StoreLoadExtra(MPluginArguments& arguments) {
     MXMLItem* element = arguments.Pointer<MXMLItem>(0);
     if (element == nullptr) return;
     MStoreContext context(arguments.entries[0].kind == ArgumentValue, *element);
+    if (context.storing)
+        StoreExtra(context);
+    else
+        LoadExtra(context);
+}
 
+void SonveraAudioEffectPlugin::StoreGraphs(MStoreContext& context) {
     for (int32_t g = 0; g < BandGraphCount; ++g) {
         MXMLItem* graphElement = context.Child(BandGraphIdentifiers[g]);
         if (graphElement == nullptr) continue;
@@ -30,36 +39,59 @@ void SonveraAudioEffectPlugin::StoreLoadExtra(MPluginArguments& arguments) {
     }
     context.Integer("SelectedEnvelope", selectedGraph_, StorePolicy::AlwaysWritten);
     selectedGraph_ = std::min(std::max(selectedGraph_, 0), BandGraphCount - 1);
+}
 
-    // The levels belong to the band count of the state: a pending change of
-    // the count is applied before they are written, and levels read from a
-    // state are not resampled from the old count afterwards.
+// Saving runs beside processing: what the lock guards is copied under it,
+// and written (and the matrix compressed) after.
+void SonveraAudioEffectPlugin::StoreExtra(MStoreContext& context) {
+    struct Copy {
+        double levels[MaxBands];
+        uint8_t matrix[MaxBands][MaxBands];
+        int32_t bands = 0;
+    };
+    auto copy = std::make_unique<Copy>();
+    {
+        MLock hold(Lock());
+        StoreGraphs(context);
+        std::memcpy(copy->levels, bandLevel_, sizeof copy->levels);
+        std::memcpy(copy->matrix, matrix_, sizeof copy->matrix);
+        copy->bands = bank_->bandCount;
+    }
+    // The levels belong to the band count of the state: a count not yet
+    // applied is applied to the copy before it is written.
     const int32_t stateBands = std::min(std::max(Parameter(ParamBandCount).integerValues.value, 4), MaxBands);
-    if (context.storing && stateBands != bank_->bandCount) Update();
-    if (!context.storing && context.item.FindSubItem("EQ") != nullptr) AdoptBandCount(stateBands);
+    if (copy->bands > 0 && copy->bands != stateBands)
+        BandLayout::ResampleBandArray(copy->levels, copy->bands, stateBands);
     if (MXMLItem* eq = context.Child("EQ")) {
-        // Only the bands in use are written; loading changes only those present.
-        const int32_t bands = bank_->bandCount > 0 ? bank_->bandCount : stateBands;
-        MStoreContext levels(context.storing, *eq);
-        for (int32_t b = 0; b < (context.storing ? bands : MaxBands); ++b) {
-            double level = bank_->bandLevel[b];
+        MStoreContext levels(true, *eq);
+        for (int32_t b = 0; b < stateBands; ++b) levels.Real(std::to_string(b), copy->levels[b], StorePolicy::AlwaysWritten);
+    }
+    if (MXMLItem* matrix = context.Child("Matrix")) matrix->StoreBinary(copy->matrix, sizeof copy->matrix, true);
+}
+
+// Loading runs under the lock with processing held off.
+void SonveraAudioEffectPlugin::LoadExtra(MStoreContext& context) {
+    StoreGraphs(context);
+    // Levels read from a state are not resampled from the old count afterwards.
+    const int32_t stateBands = std::min(std::max(Parameter(ParamBandCount).integerValues.value, 4), MaxBands);
+    if (MXMLItem* eq = context.Child("EQ")) {
+        AdoptBandCount(stateBands);
+        // Only the bands present change.
+        MStoreContext levels(false, *eq);
+        for (int32_t b = 0; b < MaxBands; ++b) {
+            double level = bandLevel_[b];
             levels.Real(std::to_string(b), level, StorePolicy::AlwaysWritten);
-            bank_->bandLevel[b] = level < 0.0 ? 0.0 : level > 2.0 ? 2.0 : level;
+            bandLevel_[b] = level < 0.0 ? 0.0 : level > 2.0 ? 2.0 : level;
         }
     }
-
-    if (MXMLItem* matrix = context.Child("Matrix")) {
-        if (context.storing) {
-            matrix->StoreBinary(matrix_, sizeof matrix_, true);
-        } else if (!matrix->Text().empty()) {
-            // Into a copy first: a damaged block leaves the matrix as it was.
-            uint8_t loaded[MaxBands][MaxBands];
-            try {
-                matrix->LoadBinary(loaded, sizeof loaded, true);
-                std::memcpy(matrix_, loaded, sizeof loaded);
-            } catch (const MException& e) {
-                DiagnosticLog::Write("The band matrix could not be read: " + e.Message());
-            }
+    if (MXMLItem* matrix = context.Child("Matrix"); matrix != nullptr && !matrix->Text().empty()) {
+        // Into a copy first: a damaged block leaves the matrix as it was.
+        uint8_t loaded[MaxBands][MaxBands];
+        try {
+            matrix->LoadBinary(loaded, sizeof loaded, true);
+            std::memcpy(matrix_, loaded, sizeof loaded);
+        } catch (const MException& e) {
+            DiagnosticLog::Write("The band matrix could not be read: " + e.Message());
         }
     }
 }

@@ -1,5 +1,5 @@
 // Presets of the band matrix and of single band graphs: written and read
-// under the effect's lock; a loaded one is heard after the Update it runs.
+// under the effect's lock; a loaded one is heard after the next block's Update.
 
 #include <cstring>
 
@@ -25,7 +25,7 @@ void SonveraAudioEffectPlugin::StoreMatrixPreset(MStoreContext& context) {
         element->LoadBinary(loaded, sizeof loaded, true);
         std::memcpy(matrix_, loaded, sizeof loaded);
     }
-    Update();
+    RequestUpdate();
 }
 
 void SonveraAudioEffectPlugin::StoreGraphPreset(MStoreContext& context) {
@@ -33,7 +33,7 @@ void SonveraAudioEffectPlugin::StoreGraphPreset(MStoreContext& context) {
         MLock lock(Lock());
         graphs_[selectedGraph_].Store(context);
     }
-    if (!context.storing) Update();
+    if (!context.storing) RequestUpdate();
 }
 
 }  // namespace sonvera

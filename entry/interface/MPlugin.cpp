@@ -103,7 +103,8 @@ void MPlugin::RunStoreLoadExtra(MXMLItem& element, bool storing) {
 
 bool MPlugin::Store(MXMLItem& element) {
     StoreRange(0, table_.parameterCount, element);
-    MLock hold(lock_);
+    // Saving runs beside processing: the effect copies what its lock guards
+    // under it and builds the rest of its tree outside.
     RunStoreLoadExtra(element, true);
     return false;
 }

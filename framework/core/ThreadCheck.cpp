@@ -9,11 +9,19 @@ namespace corvane {
 namespace {
 
 void AbortOnViolation(const char* operation) {
-    DiagnosticLog::Write(std::string("Audio-thread call on a second thread at once: ") + operation);
+    DiagnosticLog::Write(std::string("Audio-thread contract broken: ") + operation);
     std::abort();
 }
 
 std::atomic<AudioThreadCheck::Handler> violationHandler{AbortOnViolation};
+
+void ReportWait() { violationHandler.load()("a lock on the audio thread would wait"); }
+
+// Installed once, by the first audio-thread scope of the process.
+const bool waitsReported = [] {
+    MMutex::SetWaitHandler(ReportWait);
+    return true;
+}();
 
 }  // namespace
 
@@ -22,6 +30,7 @@ void AudioThreadCheck::SetViolationHandler(Handler handler) {
 }
 
 AudioThreadCheck::Scope::Scope(AudioThreadCheck& check, const char* operation) : check_(check) {
+    (void)waitsReported;
     const std::thread::id self = std::this_thread::get_id();
     std::thread::id expected{};
     if (check.owner_.compare_exchange_strong(expected, self, std::memory_order_acquire) || expected == self) {

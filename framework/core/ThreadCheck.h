@@ -1,11 +1,15 @@
 #pragma once
 // Thread tags on entry points: [audio-thread] (the host's processing thread),
-// [main-thread] (its user-interface thread), [any] (either). Checked builds
-// (debug, sanitizers) enforce the audio-thread contract: the audio-thread
-// entry points of one instance never run on two threads at once.
+// [main-thread] (its user-interface thread), [any] (either). Every build marks
+// the thread inside an audio-thread entry point, so that a lock there that
+// would wait is counted (MMutex::AudioThreadWaits). Checked builds (debug,
+// sanitizers) enforce the contract: the audio-thread entry points of one
+// instance never run on two threads at once, and a lock there never waits.
 
 #include <atomic>
 #include <thread>
+
+#include "platform/MMutex.h"
 
 namespace corvane {
 
@@ -24,6 +28,7 @@ public:
         Scope& operator=(const Scope&) = delete;
 
     private:
+        MMutex::AudioThreadMark mark_;
         AudioThreadCheck& check_;
         bool entered_ = false;
     };
@@ -39,5 +44,5 @@ private:
 #define SONVERA_AUDIO_THREAD(check, operation) \
     ::corvane::AudioThreadCheck::Scope audioThreadScope_((check), (operation))
 #else
-#define SONVERA_AUDIO_THREAD(check, operation) ((void)0)
+#define SONVERA_AUDIO_THREAD(check, operation) ::corvane::MMutex::AudioThreadMark audioThreadMark_
 #endif

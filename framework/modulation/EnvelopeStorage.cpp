@@ -4,6 +4,7 @@
 // X1 ... of the graph element, joined by straight lines; such states load
 // as straight segments, so they sound as they did.
 
+#include <algorithm>
 #include <string>
 
 #include "framework/core/MLock.h"
@@ -43,22 +44,38 @@ int32_t LoadLegacyPoints(MStoreContext& context, MEnvelope::Point* points) {
 
 }  // namespace
 
-void MEnvelope::Store(MStoreContext& context) {
+MEnvelope::Shape MEnvelope::CopyShape() {
     MLock hold(lock_);
+    ApplyPending();
+    Shape shape;
+    shape.smoothingMethod = smoothingMethod_;
+    shape.pointCount = pointCount_;
+    std::copy(points_, points_ + pointCount_, shape.points);
+    return shape;
+}
+
+void MEnvelope::StoreShape(MStoreContext& context, const Shape& shape) {
+    int32_t method = shape.smoothingMethod;
+    context.Integer("SmoothingMethod", method, StorePolicy::DefaultElided, SmoothingMode1);
+    int32_t count = shape.pointCount;
+    context.Integer("Points", count, StorePolicy::AlwaysWritten);
+    context.item.RemoveSubItem("Point");
+    for (int32_t p = 0; p < MaxPoints; ++p)
+        for (const char* field : LegacyFields) context.item.RemoveAttribute(field + std::to_string(p));
+    for (int32_t p = 0; p < shape.pointCount; ++p) {
+        MStoreContext point(true, context.item.AddSubItem("Point"));
+        Point copy = shape.points[p];
+        StorePoint(point, copy);
+    }
+}
+
+void MEnvelope::Store(MStoreContext& context) {
     if (context.storing) {
-        context.Integer("SmoothingMethod", smoothingMethod_, StorePolicy::DefaultElided, SmoothingMode1);
-        int32_t count = pointCount_;
-        context.Integer("Points", count, StorePolicy::AlwaysWritten);
-        context.item.RemoveSubItem("Point");
-        for (int32_t p = 0; p < MaxPoints; ++p)
-            for (const char* field : LegacyFields) context.item.RemoveAttribute(field + std::to_string(p));
-        for (int32_t p = 0; p < pointCount_; ++p) {
-            MStoreContext point(true, context.item.AddSubItem("Point"));
-            Point copy = points_[p];
-            StorePoint(point, copy);
-        }
+        StoreShape(context, CopyShape());
         return;
     }
+    MLock hold(lock_);
+    ApplyPending();
 
     int32_t method = smoothingMethod_;
     context.Integer("SmoothingMethod", method, StorePolicy::DefaultElided, SmoothingMode1);

@@ -31,7 +31,7 @@ double Limited(int32_t setting, double value) {
 }  // namespace
 
 MADSR::MADSR() {
-    for (int32_t s = 0; s < SettingCount; ++s) values_[s] = DefaultValue(s);
+    for (int32_t s = 0; s < SettingCount; ++s) values_[s].Store(DefaultValue(s));
     Refit();
 }
 
@@ -53,21 +53,24 @@ double MADSR::FromNormalised(int32_t setting, double x) {
     return x;
 }
 
-double MADSR::Get(int32_t setting) {
+double MADSR::Get(int32_t setting) const {
     if (setting < 0 || setting >= SettingCount) return 0.0;
-    MLock hold(lock_);
-    return values_[setting];
+    return values_[setting].Load();
 }
 
 void MADSR::Set(int32_t setting, double value) {
     if (setting < 0 || setting >= SettingCount) return;
-    MLock hold(lock_);
-    values_[setting] = Limited(setting, value);
-    Refit();
+    values_[setting].Store(Limited(setting, value));
+    moved_.Store(true);
+}
+
+void MADSR::RefitIfMoved() {
+    if (moved_.Exchange(false)) Refit();
 }
 
 void MADSR::Refit() {
-    const double* v = values_;
+    double v[SettingCount];
+    for (int32_t s = 0; s < SettingCount; ++s) v[s] = values_[s].Load();
     const double attackStart = v[Delay], attackEnd = attackStart + v[Attack];
     const double decayStart = attackEnd + v[Hold], decayEnd = decayStart + v[Decay];
     const MEnvelope::Point held[4] = {{attackStart, 0.0, v[AttackShape], 1.0, SegmentMode3},
@@ -81,23 +84,31 @@ void MADSR::Refit() {
 }
 
 double MADSR::HeldLevel(double seconds) {
-    MLock hold(lock_);
+    MAudioSafeLock hold(lock_);
+    if (!hold.Held()) return lastLevel_.Load();
+    RefitIfMoved();
     // Before the attack begins the first point's level (0) holds.
-    return held_.Value(seconds);
+    const double level = held_.Value(seconds);
+    lastLevel_.Store(level);
+    return level;
 }
 
 double MADSR::ReleaseLevel(double seconds, double from) {
-    MLock hold(lock_);
-    return from * release_.Value(seconds);
+    MAudioSafeLock hold(lock_);
+    if (!hold.Held()) return lastLevel_.Load();
+    RefitIfMoved();
+    const double level = from * release_.Value(seconds);
+    lastLevel_.Store(level);
+    return level;
 }
 
 void MADSR::Store(MStoreContext& context) {
-    MLock hold(lock_);
     for (int32_t s = 0; s < SettingCount; ++s) {
-        context.Real(StorageKeys[s], values_[s], StorePolicy::DefaultElided, DefaultValue(s));
-        if (!context.storing) values_[s] = Limited(s, values_[s]);
+        double value = values_[s].Load();
+        context.Real(StorageKeys[s], value, StorePolicy::DefaultElided, DefaultValue(s));
+        if (!context.storing) values_[s].Store(Limited(s, value));
     }
-    if (!context.storing) Refit();
+    if (!context.storing) moved_.Store(true);
 }
 
 }  // namespace corvane

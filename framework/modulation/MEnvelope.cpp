@@ -81,6 +81,7 @@ MEnvelope::Point MEnvelope::Limited(const Point& point) const {
 
 void MEnvelope::SetPoint(int32_t index, const Point& point) {
     MLock hold(lock_);
+    ApplyPending();
     if (index < 0 || index >= pointCount_) return;
     points_[index] = Limited(point);
     Refit();
@@ -88,6 +89,7 @@ void MEnvelope::SetPoint(int32_t index, const Point& point) {
 
 void MEnvelope::SetPoints(const Point* points, int32_t count) {
     MLock hold(lock_);
+    ApplyPending();
     pointCount_ = std::min(std::max(count, 0), MaxPoints);
     for (int32_t i = 0; i < pointCount_; ++i) points_[i] = Limited(points[i]);
     Refit();
@@ -115,7 +117,58 @@ void MEnvelope::SetVectorItems(bool on) {
     Refit();
 }
 
+double& MEnvelope::FieldOf(Point& point, int32_t field) {
+    switch (field) {
+        case 0:
+            return point.x;
+        case 1:
+            return point.y;
+        case 2:
+            return point.curvature;
+        default:
+            return point.smoothness;
+    }
+}
+
+double MEnvelope::PointField(int32_t index, int32_t field) const {
+    if (index < 0 || index >= publishedCount_.Load() || field < 0 || field >= PointFields) return 0.0;
+    const int32_t slot = index * PointFields + field;
+    if (pendingBits_.load(std::memory_order_acquire) & (1u << slot)) return pendingValue_[slot].Load();
+    return published_[slot].Load();
+}
+
+void MEnvelope::SetPointField(int32_t index, int32_t field, double value) {
+    if (index < 0 || index >= MaxPoints || field < 0 || field >= PointFields || std::isnan(value)) return;
+    MAudioSafeLock hold(lock_);
+    const int32_t slot = index * PointFields + field;
+    if (!hold.Held()) {
+        pendingValue_[slot].Store(value);
+        pendingBits_.fetch_or(1u << slot, std::memory_order_release);
+        return;
+    }
+    ApplyPending();
+    if (index >= pointCount_) return;
+    FieldOf(points_[index], field) = value;
+    points_[index] = Limited(points_[index]);
+    Refit();
+}
+
+void MEnvelope::ApplyPending() {
+    uint32_t bits = pendingBits_.exchange(0, std::memory_order_acquire);
+    if (bits == 0) return;
+    for (; bits != 0; bits &= bits - 1) {
+        const int32_t slot = __builtin_ctz(bits), index = slot / PointFields;
+        if (index >= pointCount_) continue;
+        FieldOf(points_[index], slot % PointFields) = pendingValue_[slot].Load();
+        points_[index] = Limited(points_[index]);
+    }
+    Refit();
+}
+
 void MEnvelope::Refit() {
+    publishedCount_.Store(pointCount_);
+    for (int32_t i = 0; i < MaxPoints; ++i)
+        for (int32_t f = 0; f < PointFields; ++f) published_[i * PointFields + f].Store(FieldOf(points_[i], f));
     // Points keep their indexes (hosts address them by index); a point moved
     // left of its predecessor is evaluated at the predecessor's x.
     Point ordered[MaxPoints];
@@ -130,29 +183,37 @@ void MEnvelope::Refit() {
 }
 
 double MEnvelope::Value(double x) {
-    MLock hold(lock_);
-    return computer_.Value(x);
+    MAudioSafeLock hold(lock_);
+    if (!hold.Held()) return lastValue_.Load();
+    ApplyPending();
+    const double value = computer_.Value(x);
+    lastValue_.Store(value);
+    return value;
 }
 
 double MEnvelope::Slope(double x) {
     MLock hold(lock_);
+    ApplyPending();
     return computer_.Slope(x);
 }
 
 void MEnvelope::Sample(int32_t count, double* out) {
     if (count <= 0) return;
     MLock hold(lock_);
+    ApplyPending();
     const double step = count > 1 ? (range_.xMax - range_.xMin) / (count - 1) : 0.0;
     computer_.Fill(out, range_.xMin, step, count);
 }
 
 void MEnvelope::Fill(float* out, double first, double step, int32_t count) {
     MLock hold(lock_);
+    ApplyPending();
     computer_.Fill(out, first, step, count);
 }
 
 void MEnvelope::Fill(double* out, double first, double step, int32_t count) {
     MLock hold(lock_);
+    ApplyPending();
     computer_.Fill(out, first, step, count);
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 // A curve drawn as points joined by segments: band graphs, target shapes,
-// ADSR stages. Edited on the user-interface thread under the object's lock;
-// every edit refits the evaluator's items at once, so readers (also the
-// audio thread, which takes the same short lock) see a whole curve.
+// ADSR stages. Edited under the object's lock; every edit refits the
+// evaluator's items at once, so readers see a whole curve. The audio thread
+// only tries the lock: a busy one gives it the previous value, and a point
+// written meanwhile is applied by the lock's next holder.
 
+#include <atomic>
 #include <cstdint>
 
+#include "framework/core/Shared.h"
 #include "framework/modulation/MEnvelopeComputer.h"
 #include "platform/MMutex.h"
 
@@ -84,7 +87,20 @@ public:
     // Plain or vector items (the vector twins give the same values).
     void SetVectorItems(bool on);
 
-    // [any thread] Under the lock.
+    // [any thread] A point's x, y, curvature or smoothness (field 0 .. 3) as
+    // last written, without the lock.
+    // 0 for a point beyond the count.
+    static constexpr int32_t PointFields = 4;
+    double PointField(int32_t index, int32_t field) const;
+    int32_t PublishedPointCount() const { return publishedCount_.Load(); }
+    static double& FieldOf(Point& point, int32_t field);
+    // [any thread] Writes one field of an existing point (limited to the
+    // range). On the audio thread a busy lock is never waited for: the write
+    // is applied by the lock's next holder.
+    void SetPointField(int32_t index, int32_t field, double value);
+
+    // [any thread] Under the lock; on the audio thread, while an edit holds
+    // it, Value gives the value it gave last.
     double Value(double x);
     double Slope(double x);
     // count values across the whole range: x = xMin + i * (xMax - xMin) / (count - 1).
@@ -95,11 +111,23 @@ public:
     // Two-way storage of the points into the given element.
     void Store(MStoreContext& context);
 
+    // What Store writes, copied under the lock, so that a saving thread can
+    // build its tree outside it.
+    struct Shape {
+        int32_t smoothingMethod = SmoothingMode1;
+        int32_t pointCount = 0;
+        Point points[MaxPoints];
+    };
+    Shape CopyShape();
+    static void StoreShape(MStoreContext& context, const Shape& shape);
+
     MMutex& Lock() { return lock_; }
 
 private:
     Point Limited(const Point& point) const;
+    // Refits the curve and publishes the points.
     void Refit();
+    void ApplyPending();
 
     Range range_;
     Point points_[MaxPoints];
@@ -108,6 +136,11 @@ private:
     int32_t defaultCount_ = 0;
     int32_t smoothingMethod_ = SmoothingMode1;
     MEnvelopeComputer computer_;
+    Shared<double> published_[MaxPoints * PointFields];
+    Shared<int32_t> publishedCount_{0};
+    Shared<double> pendingValue_[MaxPoints * PointFields];
+    std::atomic<uint32_t> pendingBits_{0};
+    Shared<double> lastValue_{0.0};
     MMutex lock_;
 };
 

@@ -59,8 +59,9 @@ double MMultiParameter::TargetValueAt(ModulationTarget& target, double x) {
 
 void MMultiParameter::Apply(MParameterRegistry& parameters, bool sendAutomation) {
     if (suspended.load(std::memory_order_relaxed)) return;
-    MLock hold(*lock_);
-    if (busy_) return;
+    // On the audio thread a busy lock leaves the targets as they are until the next sub-block.
+    MAudioSafeLock hold(*lock_);
+    if (!hold.Held() || busy_) return;
     busy_ = true;
     struct Release {
         bool& busy;
@@ -112,9 +113,11 @@ void MMultiParameter::ShowButton() {
 }
 
 void MMultiParameter::Step(int32_t samples, double sampleRate, MParameterRegistry& parameters) {
+    // The mode changes only while processing is held off: read without the lock.
+    if (!Travelling()) return;
     {
-        MLock hold(*lock_);
-        if (!Travelling()) return;
+        MAudioSafeLock hold(*lock_);
+        if (!hold.Held()) return;
         // A host moving the value across 0.5 presses the button: a switch
         // when the value now disagrees with it, a trigger on the way up.
         const bool hostButton = Value() >= 0.5;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace corvane {
 
@@ -127,16 +128,19 @@ MSignalGenerator::Settings::Settings() { std::fill(step, step + SignalStepCount,
 MSignalGenerator::MSignalGenerator(bool withHarmonics) : withHarmonics_(withHarmonics) {
     MLock hold(lock_);
     Recompute();
+    Publish();
     changed_ = false;
 }
 
 MSignalGenerator::Settings MSignalGenerator::GetSettings() {
     MLock hold(lock_);
+    ApplyPending();
     return settings_;
 }
 
 bool MSignalGenerator::TakeChanged() {
     MLock hold(lock_);
+    Refresh();
     const bool changed = changed_;
     changed_ = false;
     return changed;
@@ -145,6 +149,107 @@ bool MSignalGenerator::TakeChanged() {
 void MSignalGenerator::Adopt() {
     Sanitise();
     Recompute();
+    Publish();
+}
+
+namespace {
+
+// The setting behind a field: a real, or a step shape's index.
+struct FieldRef {
+    double* real = nullptr;
+    int32_t* index = nullptr;
+};
+
+FieldRef Locate(MSignalGenerator::Settings& s, int32_t field) {
+    if (field < 0) return {};
+    if (field < 4) {
+        double* main[4] = {&s.shape, &s.customMorph, &s.stepSequencer, &s.smoothness};
+        return {main[field]};
+    }
+    if ((field -= 4) < SignalStepCount) return {&s.step[field]};
+    if ((field -= SignalStepCount) < SignalStepCount) return {nullptr, &s.stepShape[field]};
+    if ((field -= SignalStepCount) < 4) {
+        double* transformations[4] = {&s.halve, &s.fullSkew, &s.skew, &s.phase};
+        return {transformations[field]};
+    }
+    if ((field -= 4) < 2 * SignalHarmonicCount)
+        return {field % 2 == 0 ? &s.shapeHarmonicLevel[field / 2] : &s.shapeHarmonicPhase[field / 2]};
+    field -= 2 * SignalHarmonicCount;
+    MSignalGenerator::Harmonics& h = s.harmonics;
+    if (field < MSignalGenerator::GeneratorFieldCount) {
+        double* fields[MSignalGenerator::GeneratorFieldCount] = {
+            &h.harmonicity, &h.slope, &h.fullness, &h.fundamentalMinimum, &h.sampleRatio,
+            &h.sharpen,     &h.noise, &h.clean,    &h.compress,           &h.harmonize};
+        return {fields[field]};
+    }
+    if ((field -= MSignalGenerator::GeneratorFieldCount) < 2 * SignalHarmonicCount)
+        return {field % 2 == 0 ? &h.level[field / 2] : &h.phase[field / 2]};
+    return {};
+}
+
+void WriteField(MSignalGenerator::Settings& s, int32_t field, double value) {
+    const FieldRef ref = Locate(s, field);
+    if (ref.real != nullptr) *ref.real = value;
+    if (ref.index != nullptr) *ref.index = static_cast<int32_t>(std::clamp(value, 0.0, double(StepShapeCount - 1)));
+}
+
+}  // namespace
+
+double MSignalGenerator::FieldIn(const Settings& settings, int32_t field) {
+    const FieldRef ref = Locate(const_cast<Settings&>(settings), field);
+    return ref.real != nullptr ? *ref.real : ref.index != nullptr ? *ref.index : 0.0;
+}
+
+void MSignalGenerator::Publish() {
+    for (int32_t f = 0; f < FieldCount; ++f) published_[f].Store(FieldIn(settings_, f));
+}
+
+double MSignalGenerator::Field(int32_t field) const {
+    if (field < 0 || field >= FieldCount) return 0.0;
+    const uint64_t bit = uint64_t{1} << (field % 64);
+    if (pendingBits_[field / 64].load(std::memory_order_acquire) & bit) return pendingValue_[field].Load();
+    return published_[field].Load();
+}
+
+void MSignalGenerator::SetField(int32_t field, double value) {
+    if (field < 0 || field >= FieldCount || std::isnan(value)) return;
+    MAudioSafeLock hold(lock_);
+    if (!hold.Held()) {
+        pendingValue_[field].Store(value);
+        pendingBits_[field / 64].fetch_or(uint64_t{1} << (field % 64), std::memory_order_release);
+        return;
+    }
+    ApplyPending();
+    WriteField(settings_, field, value);
+    Sanitise();
+    Publish();
+    if (MMutex::OnAudioThread())
+        stale_ = true;
+    else
+        Recompute();
+}
+
+void MSignalGenerator::ApplyPending() {
+    bool any = false;
+    for (int32_t word = 0; word < static_cast<int32_t>(std::size(pendingBits_)); ++word) {
+        uint64_t bits = pendingBits_[word].exchange(0, std::memory_order_acquire);
+        for (; bits != 0; bits &= bits - 1) {
+            const int32_t field = word * 64 + __builtin_ctzll(bits);
+            WriteField(settings_, field, pendingValue_[field].Load());
+            any = true;
+        }
+    }
+    if (!any) return;
+    Sanitise();
+    Publish();
+    stale_ = true;
+}
+
+void MSignalGenerator::Refresh() {
+    ApplyPending();
+    if (!stale_) return;
+    Recompute();
+    stale_ = false;
 }
 
 void MSignalGenerator::Sanitise() {
@@ -282,12 +387,17 @@ void MSignalGenerator::Recompute() {
 }
 
 float MSignalGenerator::Value(double phase) {
-    MLock hold(lock_);
-    return TableValue(table_, Fraction(phase) * SignalTableSize);
+    MAudioSafeLock hold(lock_);
+    if (!hold.Held()) return lastValue_.Load();
+    Refresh();
+    const float value = TableValue(table_, Fraction(phase) * SignalTableSize);
+    lastValue_.Store(value);
+    return value;
 }
 
 void MSignalGenerator::CopyTable(float* out) {
     MLock hold(lock_);
+    Refresh();
     std::memcpy(out, table_, sizeof table_);
 }
 

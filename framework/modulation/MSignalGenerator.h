@@ -2,11 +2,14 @@
 // An oscillator shape: a mix of the built-in shapes, morphed towards a
 // custom shape drawn by harmonics, blended with a step sequence, warped in
 // time and smoothed, recomputed into one wave table whenever a setting
-// changes. Every write takes the generator's lock.
+// changes. Every write takes the generator's lock; on the audio thread it is
+// only tried, and what cannot be applied at once waits for its next holder.
 
+#include <atomic>
 #include <cstdint>
 
 #include "framework/core/MLock.h"
+#include "framework/core/Shared.h"
 #include "framework/modulation/SignalShapes.h"
 #include "platform/MMutex.h"
 
@@ -60,12 +63,32 @@ public:
     template <class Edit>
     void Change(Edit&& edit) {
         MLock hold(lock_);
+        ApplyPending();
         edit(settings_);
         Adopt();
     }
     Settings GetSettings();
 
-    // [any thread] One period's value at phase 0 .. 1 (wrapping), under the lock.
+    // Every setting by one index: the four main settings, the step values,
+    // the step shapes (their index), the four transformations, the drawn
+    // harmonics (level and phase in turn), then the harmonics generator's ten
+    // settings and its level and phase per harmonic.
+    static constexpr int32_t GeneratorFieldCount = 10;
+    static constexpr int32_t FieldCount =
+        4 + 2 * SignalStepCount + 4 + 2 * SignalHarmonicCount + GeneratorFieldCount + 2 * SignalHarmonicCount;
+    // [any thread] A setting as last written, without taking the lock.
+    double Field(int32_t field) const;
+    // The field of a set of settings.
+    static double FieldIn(const Settings& settings, int32_t field);
+    // [any thread] Writes one setting (limited as every setting is). Off the
+    // audio thread the table is recomputed at once. On it the table is
+    // recomputed by the next Value, once however many settings were written,
+    // and a busy lock is never waited for: the write is applied by the lock's
+    // next holder.
+    void SetField(int32_t field, double value);
+
+    // [any thread] One period's value at phase 0 .. 1 (wrapping), under the
+    // lock; on the audio thread, while an edit holds it, the previous value.
     float Value(double phase);
     // The whole table, for drawing and tests: copies under the lock.
     void CopyTable(float* out);
@@ -79,6 +102,11 @@ public:
 private:
     // Limits the settings just written and recomputes the table.
     void Adopt();
+    // Under the lock: writes that found it busy, then the table if it is stale.
+    void ApplyPending();
+    void Refresh();
+    void Publish();
+    static void StoreSettings(MStoreContext& context, Settings& settings, bool withHarmonics);
     void Sanitise();
     void Recompute();
     void ComputeCustomShape(float* custom) const;
@@ -93,6 +121,13 @@ private:
     float custom_[SignalTableSize] = {};
     Settings customInputs_;
     bool customValid_ = false;
+    bool stale_ = false;  // settings written on the audio thread, table not yet recomputed
+    // Every setting as published by the lock's holder, for reads without it;
+    // writes that found the lock busy wait in pendingValue_ with their bit set.
+    Shared<double> published_[FieldCount];
+    Shared<double> pendingValue_[FieldCount];
+    std::atomic<uint64_t> pendingBits_[(FieldCount + 63) / 64] = {};
+    Shared<float> lastValue_{0.0f};
     MMutex lock_;
 };
 

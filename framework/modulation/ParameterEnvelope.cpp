@@ -48,10 +48,12 @@ double Physical(const MEnvelope::Range& range, int32_t field, double value) {
 }  // namespace
 
 double ParameterEnvelopeAccess::Read(MEnvelope& envelope, int32_t local) {
-    MLock hold(envelope.Lock());
+    // Without the lock: the points as last written, the range fixed at set-up.
     const int32_t point = local / FieldsPerPoint;
-    if (local < 0 || point >= envelope.PointCount()) return 0.0;
-    return Normalised(envelope.GetRange(), envelope.PointAt(point), local % FieldsPerPoint);
+    if (local < 0 || point >= envelope.PublishedPointCount()) return 0.0;
+    MEnvelope::Point fields;
+    for (int32_t f = 0; f < FieldsPerPoint; ++f) MEnvelope::FieldOf(fields, f) = envelope.PointField(point, f);
+    return Normalised(envelope.GetRange(), fields, local % FieldsPerPoint);
 }
 
 double ParameterEnvelopeAccess::Default(MEnvelope& envelope, int32_t local) {
@@ -62,26 +64,10 @@ double ParameterEnvelopeAccess::Default(MEnvelope& envelope, int32_t local) {
 }
 
 bool ParameterEnvelopeAccess::Write(MEnvelope& envelope, int32_t local, double value) {
-    MLock hold(envelope.Lock());
     const int32_t index = local / FieldsPerPoint;
-    if (local < 0 || index >= envelope.PointCount() || std::isnan(value)) return false;
-    MEnvelope::Point point = envelope.PointAt(index);
-    const double physical = Physical(envelope.GetRange(), local % FieldsPerPoint, value);
-    switch (local % FieldsPerPoint) {
-        case FieldX:
-            point.x = physical;
-            break;
-        case FieldY:
-            point.y = physical;
-            break;
-        case FieldCurvature:
-            point.curvature = physical;
-            break;
-        default:
-            point.smoothness = physical;
-            break;
-    }
-    envelope.SetPoint(index, point);
+    if (local < 0 || index >= envelope.PublishedPointCount() || std::isnan(value)) return false;
+    const int32_t field = local % FieldsPerPoint;
+    envelope.SetPointField(index, field, Physical(envelope.GetRange(), field, value));
     return true;
 }
 

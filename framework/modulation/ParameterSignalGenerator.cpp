@@ -18,34 +18,22 @@ const char* const GeneratorNames[GeneratorSettingCount] = {
     "Post-processor - Noise",          "Post-processor - Clean",   "Post-processor - Compress",
     "Post-processor - Harmonize"};
 
-// The setting behind a continuous parameter (all but the shape position and the step shapes).
-double* Setting(MSignalGenerator::Settings& s, SignalGeneratorPart part, int32_t local) {
+// The generator's field behind a part's local index.
+int32_t FieldOf(SignalGeneratorPart part, int32_t local) {
+    constexpr int32_t steps = SignalStepCount, harmonics = 2 * SignalHarmonicCount;
     switch (part) {
-        case SignalGeneratorPart::Main: {
-            double* fields[4] = {&s.shape, &s.customMorph, &s.stepSequencer, &s.smoothness};
-            return fields[local];
-        }
+        case SignalGeneratorPart::Main:
+            return local;
         case SignalGeneratorPart::StepValues:
-            return &s.step[local];
-        case SignalGeneratorPart::Transformations: {
-            double* fields[4] = {&s.halve, &s.fullSkew, &s.skew, &s.phase};
-            return fields[local];
-        }
+            return 4 + local;
+        case SignalGeneratorPart::StepShapes:
+            return 4 + steps + local;
+        case SignalGeneratorPart::Transformations:
+            return 4 + 2 * steps + local;
         case SignalGeneratorPart::ShapeHarmonics:
-            return local % 2 == 0 ? &s.shapeHarmonicLevel[local / 2] : &s.shapeHarmonicPhase[local / 2];
-        case SignalGeneratorPart::Harmonics: {
-            MSignalGenerator::Harmonics& h = s.harmonics;
-            if (local < GeneratorSettingCount) {
-                double* fields[GeneratorSettingCount] = {
-                    &h.harmonicity, &h.slope, &h.fullness, &h.fundamentalMinimum, &h.sampleRatio,
-                    &h.sharpen,     &h.noise, &h.clean,    &h.compress,           &h.harmonize};
-                return fields[local];
-            }
-            const int32_t k = local - GeneratorSettingCount;
-            return k % 2 == 0 ? &h.level[k / 2] : &h.phase[k / 2];
-        }
+            return 8 + 2 * steps + local;
         default:
-            return nullptr;
+            return 8 + 2 * steps + harmonics + local;
     }
 }
 
@@ -63,9 +51,9 @@ int32_t StepShapeIndex(double x) {
     return std::max(0, std::min(i, StepShapeCount - 1));
 }
 
-double Read(MSignalGenerator::Settings& s, SignalGeneratorPart part, int32_t local) {
-    if (part == SignalGeneratorPart::StepShapes) return StepShapeNormalised(s.stepShape[local]);
-    const double value = *Setting(s, part, local);
+// The normalised value of a field's value.
+double Normalised(SignalGeneratorPart part, int32_t local, double value) {
+    if (part == SignalGeneratorPart::StepShapes) return StepShapeNormalised(static_cast<int32_t>(value));
     return IsShapePosition(part, local) ? value / (SignalShapeCount - 1) : value;
 }
 
@@ -124,19 +112,18 @@ std::string SignalGeneratorAccess::Label(SignalGeneratorPart part, int32_t local
 
 double SignalGeneratorAccess::Read(MSignalGenerator& generator, SignalGeneratorPart part, int32_t local) {
     if (local < 0 || local >= Count(part)) return 0.0;
-    MSignalGenerator::Settings s = generator.GetSettings();
-    return corvane::Read(s, part, local);
+    return Normalised(part, local, generator.Field(FieldOf(part, local)));
 }
 
 void SignalGeneratorAccess::Write(MSignalGenerator& generator, SignalGeneratorPart part, int32_t local, double value) {
     if (local < 0 || local >= Count(part) || std::isnan(value)) return;
     if (part == SignalGeneratorPart::Harmonics && !generator.HasHarmonicsGenerator()) return;
-    generator.Change([&](MSignalGenerator::Settings& s) {
-        if (part == SignalGeneratorPart::StepShapes)
-            s.stepShape[local] = StepShapeIndex(value);
-        else
-            *Setting(s, part, local) = IsShapePosition(part, local) ? value * (SignalShapeCount - 1) : value;
-    });
+    double field = value;
+    if (part == SignalGeneratorPart::StepShapes)
+        field = StepShapeIndex(value);
+    else if (IsShapePosition(part, local))
+        field = value * (SignalShapeCount - 1);
+    generator.SetField(FieldOf(part, local), field);
 }
 
 std::string SignalGeneratorAccess::Text(SignalGeneratorPart part, int32_t local, double value) {
@@ -148,8 +135,8 @@ std::string SignalGeneratorAccess::Text(SignalGeneratorPart part, int32_t local,
 
 double SignalGeneratorAccess::Default(SignalGeneratorPart part, int32_t local) {
     if (local < 0 || local >= Count(part)) return 0.0;
-    MSignalGenerator::Settings defaults;
-    return corvane::Read(defaults, part, local);
+    const MSignalGenerator::Settings defaults;
+    return Normalised(part, local, MSignalGenerator::FieldIn(defaults, FieldOf(part, local)));
 }
 
 int32_t SignalGeneratorAccess::Type(SignalGeneratorPart part) {

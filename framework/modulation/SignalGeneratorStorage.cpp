@@ -9,8 +9,18 @@
 namespace corvane {
 
 void MSignalGenerator::Store(MStoreContext& context) {
+    if (context.storing) {
+        Settings copy = GetSettings();  // the tree is built outside the lock
+        StoreSettings(context, copy, withHarmonics_);
+        return;
+    }
     MLock hold(lock_);
-    Settings& s = settings_;
+    ApplyPending();
+    StoreSettings(context, settings_, withHarmonics_);
+    Adopt();
+}
+
+void MSignalGenerator::StoreSettings(MStoreContext& context, Settings& s, bool withHarmonics) {
     const Settings defaults;
     auto real = [&](const std::string& name, double& value, double defaultValue) {
         context.Real(name, value, StorePolicy::DefaultElided, defaultValue);
@@ -33,7 +43,7 @@ void MSignalGenerator::Store(MStoreContext& context) {
         real("ShapeHarmonicLevel" + n, s.shapeHarmonicLevel[h], defaults.shapeHarmonicLevel[h]);
         real("ShapeHarmonicPhase" + n, s.shapeHarmonicPhase[h], defaults.shapeHarmonicPhase[h]);
     }
-    if (withHarmonics_) {
+    if (withHarmonics) {
         Harmonics& g = s.harmonics;
         const Harmonics& d = defaults.harmonics;
         real("Harmonicity", g.harmonicity, d.harmonicity);
@@ -52,7 +62,6 @@ void MSignalGenerator::Store(MStoreContext& context) {
             real("HarmonicPhase" + n, g.phase[h], d.phase[h]);
         }
     }
-    if (!context.storing) Adopt();
 }
 
 }  // namespace corvane

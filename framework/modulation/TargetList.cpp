@@ -1,5 +1,7 @@
 #include "framework/modulation/TargetList.h"
 
+#include <algorithm>
+
 #include "framework/parameters/MParameterRegistry.h"
 
 namespace corvane {
@@ -62,6 +64,39 @@ void TargetList::Reset() {
     fresh.push_back(std::make_unique<Target>());
     MLock hold(*lock_);
     targets_.swap(fresh);
+}
+
+void TargetList::CopyTo(std::vector<StoredTarget>& copy) {
+    for (;;) {
+        copy.resize(static_cast<size_t>(Count()));
+        MLock hold(*lock_);
+        if (copy.size() != targets_.size()) continue;  // edited meanwhile: size again
+        for (size_t i = 0; i < copy.size(); ++i) {
+            const Target& target = *targets_[i];
+            StoredTarget& stored = copy[i];
+            stored.index = target.index;
+            stored.range = target.range;
+            stored.invert = target.invert;
+            stored.useFirstRange = target.useFirstRange;
+            stored.enabled = target.enabled;
+            stored.shapeEnabled = target.shapeEnabled;
+            stored.interpolate = target.interpolate;
+            stored.shape = targets_[i]->shape.CopyShape();
+            stored.backup = target.backup;
+            std::copy(target.banks, target.banks + Target::MaxBanks, stored.banks);
+        }
+        return;
+    }
+}
+
+void TargetList::CopyIndexes(std::vector<int32_t>& indexes) {
+    for (;;) {
+        indexes.resize(static_cast<size_t>(Count()));
+        MLock hold(*lock_);
+        if (indexes.size() != targets_.size()) continue;
+        for (size_t i = 0; i < indexes.size(); ++i) indexes[i] = targets_[i]->index;
+        return;
+    }
 }
 
 void TargetList::Restore(MParameterRegistry& parameters) {

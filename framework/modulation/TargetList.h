@@ -2,7 +2,9 @@
 // The parameters a modulator or a multiparameter moves: an ordered list of
 // target entries, each with its range mapping, response curve and (for a
 // multiparameter's banks) stored values. The audio thread walks the list
-// under its lock; edits take the same lock and never free inside it.
+// under its lock, only tried: when another thread holds it, the targets keep
+// their values for that sub-block. Edits take the same lock, and never
+// allocate or free inside it; a save copies the list out under it.
 
 #include <cstdint>
 #include <memory>
@@ -74,12 +76,29 @@ public:
     // A single new target.
     void Reset();
 
-    // Walks the targets under the lock.
+    // Walks the targets under the lock; false (and no visit) when the audio
+    // thread found the lock busy.
     template <class Visit>
-    void ForEach(Visit&& visit) {
-        MLock hold(*lock_);
+    bool ForEach(Visit&& visit) {
+        MAudioSafeLock hold(*lock_);
+        if (!hold.Held()) return false;
         for (const std::unique_ptr<Target>& target : targets_) visit(*target);
+        return true;
     }
+
+    // A target as it is stored, copied out under the lock.
+    struct StoredTarget {
+        int32_t index = -1;
+        TargetRange range;
+        bool invert = false, useFirstRange = false, enabled = false, shapeEnabled = false, interpolate = false;
+        MEnvelope::Shape shape;
+        double backup = -1.0;
+        double banks[ModulationTarget::MaxBanks];
+    };
+    // Sizes `copy` outside the lock, then fills it under it.
+    void CopyTo(std::vector<StoredTarget>& copy);
+    // The targets' parameter indexes, the same way.
+    void CopyIndexes(std::vector<int32_t>& indexes);
 
     // Puts back the values the targets had before modulation.
     void Restore(MParameterRegistry& parameters);

@@ -17,7 +17,9 @@ namespace {
 
 double Unit(double x, double fallback) { return std::isfinite(x) ? std::min(std::max(x, 0.0), 1.0) : fallback; }
 
-void StoreBanks(MStoreContext& c, ModulationTarget& t, int32_t bankCount) {
+// Shared by the stored copy (saving) and the live target (loading).
+template <class Entry>
+void StoreBanks(MStoreContext& c, Entry& t, int32_t bankCount) {
     if (bankCount <= 0) return;
     c.Boolean("Interpolate", t.interpolate, StorePolicy::DefaultElided, false);
     for (int32_t b = 0; b < bankCount; ++b) {
@@ -26,8 +28,18 @@ void StoreBanks(MStoreContext& c, ModulationTarget& t, int32_t bankCount) {
     }
 }
 
+void StoreShapeOf(MStoreContext& c, TargetList::StoredTarget& t) {
+    MStoreContext shapeContext(true, c.item.AddSubItem("Shape"));
+    MEnvelope::StoreShape(shapeContext, t.shape);
+}
+
+void StoreShapeOf(MStoreContext& c, ModulationTarget& t) {
+    c.InChild("Shape", [&](MStoreContext& shapeContext) { t.shape.Store(shapeContext); });
+}
+
 // One entry both ways; `name` is the stored name of its parameter.
-void StoreEntry(MStoreContext& c, ModulationTarget& t, std::string& name, int32_t bankCount) {
+template <class Entry>
+void StoreEntry(MStoreContext& c, Entry& t, std::string& name, int32_t bankCount) {
     c.Boolean("ParameterEnabled", t.enabled, StorePolicy::DefaultElided, true);
     c.Text("ParameterName", name);
     c.Real("Value", t.range.value, StorePolicy::DefaultElided, 0.5);
@@ -37,12 +49,7 @@ void StoreEntry(MStoreContext& c, ModulationTarget& t, std::string& name, int32_
     c.Boolean("Invert", t.invert, StorePolicy::DefaultElided, false);
     c.Boolean("UseFirstRange", t.useFirstRange, StorePolicy::DefaultElided, false);
     c.Boolean("ShapeEnabled", t.shapeEnabled, StorePolicy::DefaultElided, false);
-    if (c.storing) {
-        MStoreContext shapeContext(true, c.item.AddSubItem("Shape"));
-        t.shape.Store(shapeContext);
-    } else {
-        c.InChild("Shape", [&](MStoreContext& shapeContext) { t.shape.Store(shapeContext); });
-    }
+    StoreShapeOf(c, t);
     c.Real("ValueBackup", t.backup, StorePolicy::DefaultElided, -1.0);
     StoreBanks(c, t, bankCount);
     if (c.storing) return;
@@ -57,11 +64,12 @@ void StoreEntry(MStoreContext& c, ModulationTarget& t, std::string& name, int32_
 void TargetList::Store(MStoreContext& context, ParameterNames& names, int32_t bankCount) {
     bankCount = std::min(bankCount, ModulationTarget::MaxBanks);
     if (context.storing) {
-        MLock hold(*lock_);
-        for (const std::unique_ptr<Target>& entry : targets_) {
+        std::vector<StoredTarget> copy;
+        CopyTo(copy);
+        for (StoredTarget& entry : copy) {
             MStoreContext c(true, context.item.AddSubItem("Parameter"));
-            std::string name = entry->index >= 0 ? names.NameOf(entry->index) : std::string();
-            StoreEntry(c, *entry, name, bankCount);
+            std::string name = entry.index >= 0 ? names.NameOf(entry.index) : std::string();
+            StoreEntry(c, entry, name, bankCount);
         }
         return;
     }

@@ -46,12 +46,12 @@ std::vector<std::string> EditorModulation::Targets(Owner kind, int32_t owner) co
     TargetList* list = ListOf(kind, owner);
     if (list == nullptr) return names;
     MParameterRegistry& parameters = plugin_.Parameters();
-    MLock hold(list->Lock());
-    for (int32_t position = 0; position < list->Count(); ++position) {
-        const int32_t index = list->At(position).index;
+    // Copied under the list's lock, named outside it.
+    std::vector<int32_t> indexes;
+    list->CopyIndexes(indexes);
+    for (const int32_t index : indexes)
         names.push_back(index >= 0 && index < parameters.ParameterCount() ? parameters.GetParameterName(index)
                                                                           : std::string());
-    }
     return names;
 }
 

@@ -131,14 +131,21 @@ void MAudioPlugin::ProcessBlock(float** inputs, float** outputs, int32_t count, 
     if (count <= 0 || outputs == nullptr) return;
     // While processing is being prepared (or about to be) the block is
     // abandoned, not waited for.
+    // The state lock is only ever taken after the processing lock, so it is
+    // free whenever the processing lock was.
     if (exclusiveWaiters_.load() > 0 || processingLock_.Lock(0) != 0) {
         abandonedBlocks_.fetch_add(1, std::memory_order_relaxed);
         WriteAbandonedBlock(inputs, outputs, count, replace);
         return;
     }
     Release processing{processingLock_};
+    if (stateLock_.Lock(0) != 0) {
+        abandonedBlocks_.fetch_add(1, std::memory_order_relaxed);
+        WriteAbandonedBlock(inputs, outputs, count, replace);
+        return;
+    }
+    Release state{stateLock_};
     GuardedVoid("MAudioPlugin::ProcessBlock", [&] {
-        MLock state(stateLock_);
         float* in[MaxInputBuses * BusStride] = {};
         float* out[BusStride] = {};
         if (inputs != nullptr)

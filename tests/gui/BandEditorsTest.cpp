@@ -99,14 +99,14 @@ TEST_F(BandEditorsTest, DrawingTheBandLevelsSetsEachBarOnTheWay) {
     editor_->MouseDown(At(left, top));
     editor_->MouseDrag(At(left + 4 * barWidth, top + height * 0.75));
     editor_->MouseUp(At(left + 4 * barWidth, top + height * 0.75));
-    EXPECT_NEAR(vocoder_->Bank().bandLevel[0], 2.0, 1e-9);
-    EXPECT_NEAR(vocoder_->Bank().bandLevel[2], 1.25, 1e-9) << "halfway along the drag";
-    EXPECT_NEAR(vocoder_->Bank().bandLevel[4], 0.5, 1e-9);
-    EXPECT_DOUBLE_EQ(vocoder_->Bank().bandLevel[5], 1.0);
+    EXPECT_NEAR(vocoder_->BandLevels()[0], 2.0, 1e-9);
+    EXPECT_NEAR(vocoder_->BandLevels()[2], 1.25, 1e-9) << "halfway along the drag";
+    EXPECT_NEAR(vocoder_->BandLevels()[4], 0.5, 1e-9);
+    EXPECT_DOUBLE_EQ(vocoder_->BandLevels()[5], 1.0);
     EXPECT_EQ(gui::BarGraph::GainText(0.5), "-12.0 dB") << "the square of the level is the gain";
 
     Press(At(left + 2 * barWidth, top + 10, true));
-    EXPECT_DOUBLE_EQ(vocoder_->Bank().bandLevel[2], 1.0) << "a double-click returns the bar to 0 dB";
+    EXPECT_DOUBLE_EQ(vocoder_->BandLevels()[2], 1.0) << "a double-click returns the bar to 0 dB";
 }
 
 TEST_F(BandEditorsTest, TheGraphEditorSelectsEnablesAndEditsTheCurve) {
