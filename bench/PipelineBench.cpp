@@ -7,6 +7,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <array>
+#include <vector>
+
 #include <initializer_list>
 #include <string>
 
@@ -63,7 +66,7 @@ BENCHMARK_CAPTURE(ProcessWithModulators, FormantShift, LFOModeNormal, {"Formant 
 
 namespace {
 
-void ProcessMIDIFlood(benchmark::State& state) {
+void ProcessMIDIFlood(benchmark::State& state, int32_t count) {
     MQuorlithAudioEffectPlugin plugin;
     plugin.SetHostSampleRate(SampleRate);
     if (!plugin.Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface)) {
@@ -90,9 +93,9 @@ void ProcessMIDIFlood(benchmark::State& state) {
         multi.Targets().Assign(t, IndexOf(parameters, t < 7 ? targets[t] : "Formant shift"), parameters);
     }
     BenchSignals signals;
-    uint8_t events[1024][3];
-    for (int32_t e = 0; e < 1024; ++e) {
-        uint8_t* bytes = events[e];
+    std::vector<std::array<uint8_t, 3>> events(static_cast<size_t>(count));
+    for (int32_t e = 0; e < count; ++e) {
+        uint8_t* bytes = events[static_cast<size_t>(e)].data();
         switch (e % 8) {
             case 0:
                 bytes[0] = 0x90, bytes[1] = static_cast<uint8_t>(36 + e % 48), bytes[2] = 100;
@@ -111,7 +114,7 @@ void ProcessMIDIFlood(benchmark::State& state) {
         }
     }
     for (auto _ : state) {
-        for (int32_t e = 0; e < 1024; ++e) plugin.ProcessMIDIEvent(e % BlockSize, events[e]);
+        for (int32_t e = 0; e < count; ++e) plugin.ProcessMIDIEvent(e % BlockSize, events[static_cast<size_t>(e)].data());
         plugin.ProcessBlock(signals.inputs, signals.outputs, BlockSize, 1);
         benchmark::DoNotOptimize(signals.output[0].data());
     }
@@ -120,4 +123,5 @@ void ProcessMIDIFlood(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(ProcessMIDIFlood)->Name("MIDI/Flood1024PerBlock");
+BENCHMARK_CAPTURE(ProcessMIDIFlood, Flood1024, 1024)->Name("MIDI/Flood1024PerBlock");
+BENCHMARK_CAPTURE(ProcessMIDIFlood, Flood10000, 10000)->Name("MIDI/Flood10000PerBlock");

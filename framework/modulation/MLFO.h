@@ -101,6 +101,8 @@ public:
     void Process(const ModulatorBlock& block, MParameterRegistry& parameters, PhaseSyncGroup* group = nullptr);
     void NoteOn();
     void NoteOff();
+    // Whether the MIDI envelope's note is held (a note on, its end not yet heard).
+    bool NoteHeld() const { return gate_; }
     // Puts back the values the targets had before modulation.
     void RestoreTargets(MParameterRegistry& parameters) { targets_.Restore(parameters); }
     // Reads each target's current value as its value before modulation.

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <string>
 
+#include "framework/core/DiagnosticLog.h"
 #include "framework/core/ExceptionGuard.h"
 #include "framework/core/MLock.h"
 #include "framework/storage/Configuration.h"
@@ -121,6 +123,17 @@ void MAudioPlugin::InitProcessing() {
         for (LatencyDelay& delay : coreDelays_) delay.Clear();
         agc_.Reset();
     });
+}
+
+void MAudioPlugin::ReportLostMIDI() {
+    const uint64_t lost = LostMIDI();
+    if (lost == lostMIDIReported_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lostMIDIReportedAt_ < std::chrono::seconds(1)) return;
+    DiagnosticLog::Write("MIDI events lost: " + std::to_string(lost - lostMIDIReported_) +
+                         " more than a block holds (notes still end).");
+    lostMIDIReported_ = lost;
+    lostMIDIReportedAt_ = now;
 }
 
 bool MAudioPlugin::InsideBlock() const { return blockInProgress == this; }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -162,6 +163,11 @@ public:
     AudioThreadCheck& AudioThread() { return audioThread_; }
     // Blocks given up because processing was being re-initialised. [any]
     uint64_t AbandonedBlocks() const { return abandonedBlocks_.load(std::memory_order_relaxed); }
+    // [audio-thread] MIDI events a host sent beyond what a block can hold.
+    void CountLostMIDI(uint64_t count) { lostMIDI_.fetch_add(count, std::memory_order_relaxed); }
+    uint64_t LostMIDI() const { return lostMIDI_.load(std::memory_order_relaxed); }
+    // [main-thread] Logs the events lost since the last report, at most once a second.
+    void ReportLostMIDI();
 
 protected:
     // One sub-block at the processing rate.
@@ -213,6 +219,9 @@ private:
 
     MMutex processingLock_, parameterLock_, stateLock_;
     std::atomic<uint64_t> abandonedBlocks_{0};
+    std::atomic<uint64_t> lostMIDI_{0};
+    uint64_t lostMIDIReported_ = 0;  // [main-thread]
+    std::chrono::steady_clock::time_point lostMIDIReportedAt_{};
     std::atomic<int32_t> exclusiveWaiters_{0};
     bool automationCompatibilityMode_ = true;
     AudioThreadCheck audioThread_;

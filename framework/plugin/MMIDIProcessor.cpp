@@ -65,9 +65,10 @@ void MMIDIProcessor::ProcessNotePerform(MIDINoteEvent& note) {
         } else {
             if (held_[c][n] < 1) return;  // not held: dropped
             if (sustainPedal_[c]) {
-                // A repeated note-off cannot sustain more instances than are held.
-                if (sustained_[c][n] >= held_[c][n]) return;
-                ++sustained_[c][n];
+                // The pedal holds the note on: its end is sent when the pedal
+                // goes up. A repeated note-off cannot sustain more instances than are held.
+                if (sustained_[c][n] < held_[c][n]) ++sustained_[c][n];
+                return;
             } else {
                 ReleaseHeld(c, n);
             }

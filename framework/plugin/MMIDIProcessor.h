@@ -20,6 +20,15 @@ struct MIDINoteEvent {
     bool sustainPedal = false;
 };
 
+// Whether a raw message ends notes: a note-off (or a note-on at velocity 0),
+// the sustain pedal going up, all sound off or all notes off. Such a message
+// must never be dropped, or notes hang.
+inline bool EndsNotes(const uint8_t* bytes) {
+    const uint8_t type = bytes[0] & 0xF0;
+    if (type == 0x80 || (type == 0x90 && bytes[2] == 0)) return true;
+    return type == 0xB0 && (bytes[1] == 120 || bytes[1] == 123 || (bytes[1] == 64 && bytes[2] < 64));
+}
+
 struct MIDIControllerEvent {
     int32_t deltaFrames = 0;
     double position = 0.0;

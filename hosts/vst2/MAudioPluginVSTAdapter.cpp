@@ -35,8 +35,8 @@ constexpr int32_t TransportRequest = kVstTransportChanged | kVstTransportPlaying
 MAudioPluginVSTAdapter::MAudioPluginVSTAdapter(HostCallback host,
                                                std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin)
     : host_(host), plugin_(std::move(plugin)) {
-    outgoingBatch_.reserve(MaxQueuedEvents);
-    outgoingList_.resize(sizeof(VstEvents) + MaxQueuedEvents * sizeof(VstEvent*));
+    outgoingBatch_.reserve(MaxOutgoingEvents);
+    outgoingList_.resize(sizeof(VstEvents) + MaxOutgoingEvents * sizeof(VstEvent*));
     GuardedVoid("MAudioPluginVSTAdapter::MAudioPluginVSTAdapter", [&] {
         plugin_->SetHostAdapter(this);
         const intptr_t version = CallHost(audioMasterVersion);
@@ -210,7 +210,10 @@ int32_t MAudioPluginVSTAdapter::setChunk(const void* data, int32_t size) {
 }
 
 void MAudioPluginVSTAdapter::idle() {
-    corvane::GuardedVoid("MAudioPluginVSTAdapter::MEditor::idle", [&] { plugin_->EditorIdle(); });
+    corvane::GuardedVoid("MAudioPluginVSTAdapter::MEditor::idle", [&] {
+        plugin_->ReportLostMIDI();
+        plugin_->EditorIdle();
+    });
 }
 
 bool MAudioPluginVSTAdapter::editGetRect(ERect** rect) {
@@ -358,7 +361,9 @@ int32_t MAudioPluginVSTAdapter::processEvents(const VstEvents* events) {
             const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
             QueuedMIDI queued{midi->deltaFrames, {}};
             std::memcpy(queued.bytes, midi->midiData, 4);
-            if (!incoming_.TryPush(queued)) break;  // a flood: keep what fits
+            // A flood: what fits, and every note's end after it.
+            if (incoming_.TryPush(queued)) continue;
+            if (!noteEnds_.Keep(queued.deltaFrames, queued.bytes)) plugin_->CountLostMIDI(1);
         }
     });
     return 1;
@@ -396,6 +401,7 @@ void MAudioPluginVSTAdapter::PerformProcessing(float** inputs, float** outputs, 
     ReadTransport();
     plugin_->sampleRate = plugin_->ProcessingSampleRate();
     for (QueuedMIDI event; incoming_.TryPop(event);) plugin_->ProcessMIDIEvent(event.deltaFrames, event.bytes);
+    noteEnds_.Drain([&](int32_t delta, const uint8_t* bytes) { plugin_->ProcessMIDIEvent(delta, bytes); });
 
     // Eight slots per bus: a bus's remaining slots repeat its last channel.
     float* in[corvane::MAudioPlugin::MaxInputBuses * corvane::MAudioPlugin::BusStride] = {};

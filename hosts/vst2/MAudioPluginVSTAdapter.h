@@ -13,6 +13,7 @@
 #include "framework/plugin/HostTransport.h"
 #include "framework/plugin/MAudioPluginAdapter.h"
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
+#include "framework/plugin/PendingNoteEnds.h"
 #include "hosts/vst2/VstInterface.h"
 
 namespace Vst2 {
@@ -20,7 +21,9 @@ namespace Vst2 {
 class MAudioPluginVSTAdapter : public corvane::MAudioPluginAdapter {
 public:
     static constexpr int32_t UniqueId = FourCC('S', 'o', 'n', 'v');
-    static constexpr int32_t MaxQueuedEvents = 1024;
+    // Incoming MIDI a block can hold; past it, the ends of notes are still kept.
+    static constexpr int32_t MaxQueuedEvents = 4096;
+    static constexpr int32_t MaxOutgoingEvents = 1024;
     // effVendorSpecific selectors (the index argument) that hosts of our own use:
     // a parameter's stored identifier (value: parameter index; ptr: 64 characters),
     // and whether the last effSetChunk loaded a state.
@@ -124,7 +127,8 @@ private:
         uint8_t bytes[4];
     };
     corvane::SpscRing<QueuedMIDI, MaxQueuedEvents> incoming_;
-    corvane::SpscRing<VstMidiEvent, MaxQueuedEvents> outgoing_;
+    corvane::PendingNoteEnds noteEnds_;  // what ended notes after incoming_ was full
+    corvane::SpscRing<VstMidiEvent, MaxOutgoingEvents> outgoing_;
     std::vector<VstMidiEvent> outgoingBatch_;  // reserved once: the list the host receives
     std::vector<uint8_t> outgoingList_;
 

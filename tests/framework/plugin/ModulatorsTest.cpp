@@ -268,3 +268,49 @@ TEST(MIDIControllerTables, LearnTakesTheSourceAndChannelOfTheLastEvent) {
     plugin->ProcessMIDIEvent(0, ownChannel);
     EXPECT_EQ(plugin->Parameters().GetParameter(Index(*plugin, "Panorama")), 1.0);
 }
+
+// Under the sustain pedal a key-up does not end the note for anything that
+// follows notes: the note controllers, the velocity sources, pitch following
+// and the modulators' envelopes all hear its end when the pedal goes up.
+TEST(MIDIControllerTables, ThePedalHoldsNotesForEveryoneUntilItGoesUp) {
+    auto plugin = sonvera_test::NewVocoder();
+    MIDIControllers& tables = plugin->Controllers();
+    tables.controllersEnabled = tables.noteControllersEnabled = true;
+    const int32_t volume = Index(*plugin, "Volume"), pan = Index(*plugin, "Panorama");
+    const int32_t ratio = Index(*plugin, "Ratio");
+    NoteControllerSlot& gate = tables.notes[0];
+    gate = {};
+    gate.enabled = true, gate.index = volume, gate.mode = NoteOnOff, gate.note = 48;
+    gate.minimum = 0.1, gate.maximum = 0.9;
+    NoteControllerSlot& pitch = tables.notes[1];
+    pitch = {};
+    pitch.enabled = true, pitch.index = pan, pitch.mode = NoteLogarithmic, pitch.minimum = 0.0, pitch.maximum = 1.0;
+    MIDIControllerSlot& velocity = tables.controllers[0];
+    velocity.enabled = true, velocity.index = ratio, velocity.controller = SourceVelocityOnAndOff;
+    velocity.range = {0.0, 1.0, 1.0, RangeInterval};
+    MLFO& envelope = plugin->Modulators().At(0);
+    envelope.mode = LFOModeEnvelope;
+    envelope.Setting(LFOEnabled).boolValue = 1;
+    MParameterRegistry& parameters = plugin->Parameters();
+    auto send = [&](uint8_t status, uint8_t a, uint8_t b) {
+        const uint8_t bytes[3] = {status, a, b};
+        plugin->ProcessMIDIEvent(0, bytes);
+    };
+
+    send(0xB0, 64, 127);  // pedal down
+    send(0x90, 48, 100);
+    EXPECT_DOUBLE_EQ(parameters.GetParameter(volume), 0.9);
+    const double struck = parameters.GetParameter(ratio);
+    EXPECT_GT(struck, 0.5);
+    send(0x80, 48, 64);  // key up, the pedal holds the note
+    EXPECT_DOUBLE_EQ(parameters.GetParameter(volume), 0.9) << "an On/Off controller stays on";
+    EXPECT_DOUBLE_EQ(parameters.GetParameter(ratio), struck) << "the note-off velocity is not heard yet";
+    EXPECT_TRUE(envelope.NoteHeld()) << "the envelope is still held";
+    const double before = parameters.GetParameter(pan);
+    send(0xE0, 0x7F, 0x7F);  // bend up: the held note follows
+    EXPECT_GT(parameters.GetParameter(pan), before);
+    send(0xB0, 64, 0);  // pedal up: now the note ends
+    EXPECT_DOUBLE_EQ(parameters.GetParameter(volume), 0.1);
+    EXPECT_DOUBLE_EQ(parameters.GetParameter(ratio), 0.0) << "the note ends at velocity 0";
+    EXPECT_FALSE(envelope.NoteHeld());
+}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include <cstdlib>
@@ -218,6 +219,55 @@ TEST_F(VstAdapterTest, MIDIControllersMoveTheirParameters) {
     SendMIDI(0x91, 40, 100);  // channel 2: not this slot's
     Block();
     EXPECT_NEAR(adapter_->Plugin().Parameters().GetParameter(1), std::log10(440.0 * 4 / 20.0) / 3.0, 1e-6);
+}
+
+// Hosts may send thousands of events in one block: 4096 are kept, and past
+// that every note still ends; what was lost is logged once, from idle.
+TEST_F(VstAdapterTest, AMIDIFloodKeepsTheLastControllerValueAndEveryNoteEnd) {
+    corvane::MIDIControllers& tables = adapter_->Plugin().Controllers();
+    tables.controllersEnabled = tables.noteControllersEnabled = true;
+    tables.controllers[0] = {true, 0, {0.0, 1.0, 1.0, corvane::RangeInterval}, 0, 7, false};  // CC 7: Volume
+    tables.notes[0] = {true, 2, corvane::NoteOnOffAllOctaves, 0, 48, 0.0, 1.0};               // Carrier volume
+    auto flood = [&](const std::vector<std::array<uint8_t, 3>>& messages) {
+        std::vector<VstMidiEvent> events(messages.size());
+        std::vector<VstEvent*> pointers;
+        for (size_t i = 0; i < messages.size(); ++i) {
+            events[i].type = kVstMidiType;
+            events[i].byteSize = sizeof(VstMidiEvent);
+            for (int b = 0; b < 3; ++b) events[i].midiData[b] = static_cast<char>(messages[i][static_cast<size_t>(b)]);
+            pointers.push_back(reinterpret_cast<VstEvent*>(&events[i]));
+        }
+        std::vector<uint8_t> list(sizeof(VstEvents) + pointers.size() * sizeof(VstEvent*));
+        auto* header = reinterpret_cast<VstEvents*>(list.data());
+        header->numEvents = static_cast<int32_t>(pointers.size());
+        std::memcpy(header->events, pointers.data(), pointers.size() * sizeof(VstEvent*));
+        adapter_->processEvents(header);
+        Block();
+    };
+    corvane::MParameterRegistry& parameters = adapter_->Plugin().Parameters();
+
+    std::vector<std::array<uint8_t, 3>> controllers(2000, {0xB0, 7, 127});
+    controllers.back() = {0xB0, 7, 0};
+    flood(controllers);
+    EXPECT_DOUBLE_EQ(parameters.GetParameter(0), 0.0) << "the last of 2000 events is heard";
+    EXPECT_EQ(adapter_->Plugin().LostMIDI(), 0u);
+
+    // 4096 notes on (12 of them on C), then far more than fits: their ends
+    // must still arrive, the rest is counted.
+    std::vector<std::array<uint8_t, 3>> notes;
+    for (int i = 0; i < 4096; ++i) notes.push_back({0x90, static_cast<uint8_t>(i % 128), 100});
+    for (int i = 0; i < 3000; ++i) notes.push_back({0xB0, 1, static_cast<uint8_t>(i % 128)});
+    for (int i = 0; i < 4096; ++i) notes.push_back({0x80, static_cast<uint8_t>(i % 128), 0});
+    sonvera_test::LogCapture log;
+    flood(notes);
+    EXPECT_DOUBLE_EQ(parameters.GetParameter(2), 0.0) << "every C ended";
+    for (int n = 0; n < 128; ++n) EXPECT_EQ(adapter_->Plugin().HeldCount(0, n), 0) << n;
+    EXPECT_EQ(adapter_->Plugin().LostMIDI(), 3000u) << "the controllers that did not fit";
+    host_.effect->dispatcher(host_.effect, effIdle, 0, 0, nullptr, 0.0f);
+    host_.effect->dispatcher(host_.effect, effIdle, 0, 0, nullptr, 0.0f);
+    size_t reports = 0;
+    for (const std::string& line : log.lines) reports += line.rfind("MIDI events lost: 3000", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(reports, 1u) << "logged once";
 }
 
 TEST_F(VstAdapterTest, AMIDIControllerStepsThroughPresetsAtIdle) {
