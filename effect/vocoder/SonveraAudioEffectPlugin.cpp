@@ -109,6 +109,11 @@ int32_t SonveraAudioEffectPlugin::InitProcessing(int32_t channelCount, double sa
     return 0;
 }
 
+void SonveraAudioEffectPlugin::PrepareBlocks(int32_t maxSamples) {
+    for (ScratchBuffer* buffer : {&ratio_, &saturatedCarrier_, &saturatedModulator_, &silence_, &discard_})
+        buffer->Reserve(maxSamples);
+}
+
 void SonveraAudioEffectPlugin::SampleGraph(int32_t graph, int32_t n, double* values) {
     // Band i at x = i / (n - 1) of the graph's range: the lowest band at its
     // left end and the highest at its right, as the editor draws them.

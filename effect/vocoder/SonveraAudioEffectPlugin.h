@@ -29,6 +29,7 @@ public:
     // previous design stays and a rebuild is asked for again.
     void Update() override;
     int32_t InitProcessing(int32_t channelCount, double sampleRate) override;
+    void PrepareBlocks(int32_t maxSamples) override;
     // [audio-thread] inputs: main bus at 0..7, side-chain at 8..15; outputs from 0.
     // Takes no lock: it reads only what the audio thread's Update designed.
     void Process(void* context, float** inputs, float** outputs, int32_t sampleCount) override;

@@ -15,6 +15,9 @@ public:
     // CommitParameterValues afterwards, as command 100 does.
     virtual int32_t InitProcessing(int32_t channelCount, double sampleRate) = 0;
     virtual void InitProcessingGUI() {}
+    // [main-thread, processing held off] Blocks will hold at most maxSamples
+    // samples: buffers are sized here, so that processing never allocates.
+    virtual void PrepareBlocks(int32_t /*maxSamples*/) {}
     // [audio-thread] One block of audio.
     virtual void Process(void* context, float** inputs, float** outputs, int32_t sampleCount) = 0;
     // [main-thread] Periodic editor work (meters, graphs).

@@ -21,6 +21,12 @@ float* GrowingBuffer::Ensure(int32_t n, bool clear) {
     return data_.data();
 }
 
+void AudioBufferRepair::Reserve(int32_t n) {
+    silence_.Ensure(n, true);
+    scratch_.Ensure(n, false);
+    for (GrowingBuffer& copy : monoCopies_) copy.Ensure(n, false);
+}
+
 void AudioBufferRepair::FixAudioBuffers(float** table, int32_t hostChannels, int32_t buses, int32_t channelsPerBus,
                                         int32_t stride, bool input, int32_t count) {
     if (count == 0 || table == nullptr) return;

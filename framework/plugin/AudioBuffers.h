@@ -27,6 +27,8 @@ public:
     // A count of 0 leaves the table unchanged.
     void FixAudioBuffers(float** table, int32_t hostChannels, int32_t buses, int32_t channelsPerBus, int32_t stride,
                          bool input, int32_t count);
+    // Room for blocks of up to n samples.
+    void Reserve(int32_t n);
 
 private:
     GrowingBuffer silence_, scratch_;

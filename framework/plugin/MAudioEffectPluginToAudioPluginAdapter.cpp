@@ -76,6 +76,7 @@ void MAudioEffectPluginToAudioPluginAdapter::InitProcessing_LockedPart() {
     MAudioPlugin::InitProcessing();
     if (effect_ == nullptr) return;
     effect_->InitProcessing(Counts().effect, ProcessingSampleRate());
+    effect_->PrepareBlocks(MaxBlockSize() * Upsampling());
     modulators_.Initialise(ProcessingSampleRate());
     effect_->Update();
     effect_->CommitParameterValues();

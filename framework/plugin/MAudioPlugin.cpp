@@ -107,6 +107,16 @@ void MAudioPlugin::ConfigureResamplers() {
     for (int32_t c = 0; c < channelsPerBus_; ++c) downsamplers_[c].Configure(factor, hq);
 }
 
+void MAudioPlugin::PrepareBuffers() {
+    const int32_t n = MaxBlockSize(), upsampled = n * Upsampling();
+    repair_.Reserve(n);
+    for (GrowingBuffer& copy : inputCopies_) copy.Ensure(n, false);
+    for (GrowingBuffer& sum : accumulate_) sum.Ensure(n, false);
+    for (GrowingBuffer& output : upsampledOutputs_) output.Ensure(upsampled, false);
+    for (Upsampler& up : upsamplers_) up.Reserve(n);
+    for (Downsampler& down : downsamplers_) down.Reserve(n);
+}
+
 void MAudioPlugin::InitProcessing() {
     GuardedVoid("MAudioPlugin::InitProcessing", [&] {
         latchedMode_ = ChannelMode();
@@ -117,6 +127,7 @@ void MAudioPlugin::InitProcessing() {
         deliveredOutputs_ = outputs == NotGiven ? channelsPerBus_ : outputs;
         counts_ = ComputeChannelCounts(latchedMode_, deliveredInputs_, deliveredOutputs_, inputBusCount_ > 0, surround);
         ConfigureResamplers();
+        PrepareBuffers();
         SetLatency(EffectLatency() + ResamplingLatency(Upsampling(), HighQualityUpsampling()));
         for (LatencyDelay& delay : coreDelays_) delay.SetLatency(EffectLatency() * Upsampling());
         for (LatencyDelay& delay : delays_) delay.Clear();

@@ -57,6 +57,11 @@ public:
 
     // [main-thread] Processing settings the adapters report; InitProcessing applies them.
     void SetHostSampleRate(double rate) { hostSampleRate_.Store(rate); }
+    // The longest block the host announced; buffers are sized for it (a
+    // longer one grows them once).
+    static constexpr int32_t DefaultMaxBlockSize = 1024;
+    void SetMaxBlockSize(int32_t samples) { maxBlockSize_.Store(std::max(samples, 1)); }
+    int32_t MaxBlockSize() const { return maxBlockSize_.Load(); }
     // The channel counts the host declared (NotGiven: as many as a bus has);
     // InitProcessing applies them. True when they changed.
     static constexpr int32_t NotGiven = -1;
@@ -216,6 +221,8 @@ private:
     void FillUndeclaredOutputs(float** outputs, int32_t count, int32_t replace);
     void WriteAbandonedBlock(float** inputs, float** outputs, int32_t count, int32_t replace);
     void ConfigureResamplers();
+    // Every buffer a block needs, for the longest block: none is grown by processing.
+    void PrepareBuffers();
 
     MMutex processingLock_, parameterLock_, stateLock_;
     std::atomic<uint64_t> abandonedBlocks_{0};
@@ -227,6 +234,7 @@ private:
     AudioThreadCheck audioThread_;
     std::atomic<bool> hostSynchronisation_{true};
     Shared<double> hostSampleRate_{44100.0};
+    Shared<int32_t> maxBlockSize_{DefaultMaxBlockSize};
     int32_t latchedMode_ = 0;
     ChannelCounts counts_;
     int32_t deliveredInputs_ = 2, deliveredOutputs_ = 2;  // latched host counts, for buffer repair

@@ -87,6 +87,10 @@ void ResamplingFilter::Run(float* samples, int32_t n) {
     history_.resize(keep);
 }
 
+void ResamplingFilter::Reserve(int32_t n) {
+    if (!taps_.empty()) history_.reserve(taps_.size() - 1 + static_cast<size_t>(std::max(n, 0)));
+}
+
 double ResamplingFilter::DelayUpsampled() const {
     if (variant_ != ButterworthCascade) return (taps_.size() - 1) / 2.0;
     // Group delay at low frequencies of the cascade: sum over the sections of
@@ -106,13 +110,19 @@ void Upsampler::Configure(int32_t factor, bool highQuality) {
     filter_.Design(factor_, highQuality);
 }
 
-float* Upsampler::Process(const float* input, int32_t n) {
-    const size_t needed = static_cast<size_t>(n) * static_cast<size_t>(factor_);
+void Upsampler::Reserve(int32_t n) {
+    const size_t needed = static_cast<size_t>(std::max(n, 1)) * static_cast<size_t>(factor_);
     if (needed > buffer_.size()) {
         size_t length = 1;
         while (length < needed) length <<= 1;
         buffer_.resize(length);
     }
+    filter_.Reserve(static_cast<int32_t>(needed));
+}
+
+float* Upsampler::Process(const float* input, int32_t n) {
+    Reserve(n);  // a block longer than announced grows the buffers once
+    const size_t needed = static_cast<size_t>(n) * static_cast<size_t>(factor_);
     const float gain = static_cast<float>(factor_);
     for (int32_t i = 0; i < n; ++i) {
         float* frame = buffer_.data() + static_cast<size_t>(i) * factor_;

@@ -23,6 +23,8 @@ public:
     // In place over n samples at the upsampled rate.
     void Run(float* samples, int32_t n);
     void Clear();
+    // Room for blocks of up to n samples at the upsampled rate.
+    void Reserve(int32_t n);
     Variant GetVariant() const { return variant_; }
     // Delay this filter adds at the upsampled rate, in samples (rounded for the cascade).
     double DelayUpsampled() const;
@@ -42,6 +44,8 @@ public:
     void Configure(int32_t factor, bool highQuality);
     // n input samples into n * factor samples at the upsampled rate.
     float* Process(const float* input, int32_t n);
+    // Room for blocks of up to n input samples.
+    void Reserve(int32_t n);
     float* Buffer() { return buffer_.data(); }
     int32_t Factor() const { return factor_; }
     bool HighQuality() const { return highQuality_; }
@@ -59,6 +63,8 @@ public:
     void Configure(int32_t factor, bool highQuality);
     // Filters n * factor samples in place, then writes (or adds) every factor-th.
     void Process(float* upsampled, float* output, int32_t n, bool replace);
+    // Room for blocks of up to n output samples.
+    void Reserve(int32_t n) { filter_.Reserve(n * factor_); }
     const ResamplingFilter& Filter() const { return filter_; }
 
 private:

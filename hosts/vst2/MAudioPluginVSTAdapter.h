@@ -43,7 +43,10 @@ public:
     void resume();                                              // [main-thread]
     void suspend() {}                                           // [main-thread]
     void setSampleRate(float rate);                             // [main-thread]
-    void setBlockSize(int32_t frames) { blockSize_ = frames; }  // [main-thread]
+    void setBlockSize(int32_t frames) {  // [main-thread]
+        blockSize_ = frames;
+        plugin_->SetMaxBlockSize(frames);
+    }
     void setParameter(int32_t index, float value);              // [any]
     float getParameter(int32_t index);                          // [any]
     void getParameterName(int32_t index, char* text);           // [any]

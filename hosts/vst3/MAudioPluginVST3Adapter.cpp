@@ -168,6 +168,7 @@ uint32_t MAudioPluginVST3Adapter::getLatencySamples() { return static_cast<uint3
 v3_result MAudioPluginVST3Adapter::setupProcessing(const v3_process_setup* setup) {
     return Guarded("MAudioPluginVSTAdapter::setupProcessing", static_cast<v3_result>(V3_FALSE), [&]() -> v3_result {
         if (setup == nullptr) return V3_INVALID_ARG;
+        if (setup->max_block_size > 0) plugin_->SetMaxBlockSize(setup->max_block_size);
         if (setup->sample_rate > 100.0) {
             plugin_->SetHostSampleRate(corvane::RoundHalfUp(setup->sample_rate));
             plugin_->InitProcessing();
