@@ -21,6 +21,7 @@ PluginEditor* MAudioEffectPluginToAudioPluginAdapter::Editor() {
 }
 
 void MAudioEffectPluginToAudioPluginAdapter::EditorIdle() {
+    DeliverPostedHostCalls();
     ProcessUpdate();
     if (editor_ != nullptr) GuardedVoid("MAudioEffectPluginToAudioPluginAdapter::EditorIdle", [&] { editor_->Idle(); });
     ApplyPresetSteps();

@@ -1,5 +1,7 @@
 #include "framework/plugin/IdleFallback.h"
 
+#include "framework/plugin/HostCalls.h"
+
 namespace corvane {
 
 int64_t IdleFallback::Now() {
@@ -25,6 +27,7 @@ void IdleFallback::Stop() {
 }
 
 void IdleFallback::Run() {
+    const PostedHostCalls::OwnThread ours;  // what the idle asks of the host waits for the host's tick
     std::unique_lock<std::mutex> hold(mutex_);
     while (!wake_.wait_for(hold, Interval, [this] { return stopping_; })) {
         if (Now() - lastHostIdle_.load(std::memory_order_relaxed) < Patience.count()) continue;

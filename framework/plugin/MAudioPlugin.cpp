@@ -51,7 +51,39 @@ MAudioPlugin::MAudioPlugin() : registry_(*this) {
 MAudioPlugin::~MAudioPlugin() = default;
 
 void MAudioPlugin::AutomateHost(int32_t index, double value) {
-    if (hostAdapter_ != nullptr) hostAdapter_->SendAutomation(index, value);
+    CallHost({PostedHostCalls::Call::Automate, index, 0, value});
+}
+
+bool MAudioPlugin::CallHost(const PostedHostCalls::Call& call) {
+    if (hostAdapter_ == nullptr) return false;
+    if (!PostedHostCalls::OnOwnThread()) return MakeHostCall(call);
+    if (!postedHostCalls_.Post(call)) DiagnosticLog::Write("A call to the host was dropped: too many were waiting.");
+    return false;
+}
+
+bool MAudioPlugin::MakeHostCall(const PostedHostCalls::Call& call) {
+    switch (call.kind) {
+        case PostedHostCalls::Call::Automate:
+            hostAdapter_->SendAutomation(call.first, call.value);
+            return true;
+        case PostedHostCalls::Call::BeginEdit:
+            hostAdapter_->BeginEdit(call.first);
+            return true;
+        case PostedHostCalls::Call::EndEdit:
+            hostAdapter_->EndEdit(call.first);
+            return true;
+        case PostedHostCalls::Call::Resize:
+            return hostAdapter_->ChangeEditorSize(call.first, call.second);
+        default:
+            hostAdapter_->ReportLatency(call.first);
+            return true;
+    }
+}
+
+void MAudioPlugin::DeliverPostedHostCalls() {
+    postedHostCalls_.Deliver([&](const PostedHostCalls::Call& call) {
+        if (hostAdapter_ != nullptr) MakeHostCall(call);
+    });
 }
 
 void MAudioPlugin::FinishParameters() {
@@ -92,7 +124,7 @@ void MAudioPlugin::SetLatency(int32_t samples) {
     if (samples == latency_) return;
     latency_ = samples;
     for (LatencyDelay& delay : delays_) delay.SetLatency(samples);
-    if (hostAdapter_ != nullptr) hostAdapter_->ReportLatency(samples);
+    CallHost({PostedHostCalls::Call::Latency, samples});
 }
 
 void MAudioPlugin::ConfigureResamplers() {

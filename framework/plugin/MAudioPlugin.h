@@ -18,6 +18,7 @@
 #include "framework/plugin/AudioBuffers.h"
 #include "framework/plugin/AutomaticGainControl.h"
 #include "framework/plugin/ChannelMode.h"
+#include "framework/plugin/HostCalls.h"
 #include "framework/plugin/LatencyDelay.h"
 #include "framework/plugin/MAudioPluginAdapter.h"
 #include "framework/plugin/MMIDIProcessor.h"
@@ -44,16 +45,15 @@ public:
     void SetUpdatePending() override { updatePending_.store(true, std::memory_order_release); }
     void SetHostAdapter(MAudioPluginAdapter* adapter) { hostAdapter_ = adapter; }
     // [main-thread] The editor's gesture, passed to the host.
-    void BeginHostEdit(int32_t index) {
-        if (hostAdapter_ != nullptr) hostAdapter_->BeginEdit(index);
-    }
-    void EndHostEdit(int32_t index) {
-        if (hostAdapter_ != nullptr) hostAdapter_->EndEdit(index);
-    }
-    // [main-thread] The editor's new size for the host's window; false when the host refused.
+    void BeginHostEdit(int32_t index) { CallHost({PostedHostCalls::Call::BeginEdit, index}); }
+    void EndHostEdit(int32_t index) { CallHost({PostedHostCalls::Call::EndEdit, index}); }
+    // [main-thread] The editor's new size for the host's window; false when
+    // the host refused, or when the request waits for the host's next tick.
     bool RequestEditorSize(int32_t width, int32_t height) {
-        return hostAdapter_ != nullptr && hostAdapter_->ChangeEditorSize(width, height);
+        return CallHost({PostedHostCalls::Call::Resize, width, height});
     }
+    // [main-thread] At the host's tick: what a thread of ours asked of the host.
+    void DeliverPostedHostCalls();
 
     // [main-thread] Processing settings the adapters report; InitProcessing applies them.
     void SetHostSampleRate(double rate) { hostSampleRate_.Store(rate); }
@@ -221,12 +221,16 @@ private:
     void FillUndeclaredOutputs(float** outputs, int32_t count, int32_t replace);
     void WriteAbandonedBlock(float** inputs, float** outputs, int32_t count, int32_t replace);
     void ConfigureResamplers();
+    // Asks the host at once, or, from a thread of ours, at its next tick; the host's answer.
+    bool CallHost(const PostedHostCalls::Call& call);
+    bool MakeHostCall(const PostedHostCalls::Call& call);
     // Every buffer a block needs, for the longest block: none is grown by processing.
     void PrepareBuffers();
 
     MMutex processingLock_, parameterLock_, stateLock_;
     std::atomic<uint64_t> abandonedBlocks_{0};
     std::atomic<uint64_t> lostMIDI_{0};
+    PostedHostCalls postedHostCalls_;
     uint64_t lostMIDIReported_ = 0;  // [main-thread]
     std::chrono::steady_clock::time_point lostMIDIReportedAt_{};
     std::atomic<int32_t> exclusiveWaiters_{0};

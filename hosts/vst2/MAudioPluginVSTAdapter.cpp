@@ -109,8 +109,9 @@ void MAudioPluginVSTAdapter::setSampleRate(float rate) {
 
 void MAudioPluginVSTAdapter::setParameter(int32_t index, float value) {
     GuardedVoid("MAudioPluginVSTAdapter::setParameter", [&] {
-        // The host echoing our own automation report must not apply it twice.
-        if (sendingAutomation_.Load()) return;
+        // The host echoing our own automation report must not apply it twice;
+        // a write from another thread meanwhile is the host's own.
+        if (corvane::ReportToHost::Echoing(this)) return;
         plugin_->Parameters().SetParameter(index, value, false);
     });
 }
@@ -450,9 +451,8 @@ void MAudioPluginVSTAdapter::SendQueuedMIDI() {
 
 void MAudioPluginVSTAdapter::SendAutomation(int32_t index, double value) {
     if (index < 0 || index >= effect_.numParams) return;
-    sendingAutomation_.Store(true);
+    const corvane::ReportToHost reporting(this);
     CallHost(audioMasterAutomate, index, 0, nullptr, static_cast<float>(value));
-    sendingAutomation_.Store(false);
 }
 
 void MAudioPluginVSTAdapter::SendBypassAutomation(bool) {}

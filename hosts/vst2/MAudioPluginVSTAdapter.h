@@ -10,6 +10,7 @@
 
 #include "framework/core/Shared.h"
 #include "framework/core/SpscRing.h"
+#include "framework/plugin/HostCalls.h"
 #include "framework/plugin/HostTransport.h"
 #include "framework/plugin/MAudioPluginAdapter.h"
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
@@ -110,8 +111,6 @@ private:
     AEffect effect_{};
     HostCallback host_;
     std::unique_ptr<corvane::MQuorlithAudioEffectPlugin> plugin_;
-    // Set while we report a change, so that the host's echo is not applied twice.
-    corvane::Shared<bool> sendingAutomation_{false};
     int32_t hostVersion_ = 1;
     int32_t channelsPerBus_ = 2;
     double sampleRate_ = 44100.0;

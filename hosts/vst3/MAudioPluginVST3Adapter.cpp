@@ -181,7 +181,8 @@ void MAudioPluginVST3Adapter::ApplyParameterChange(v3_param_id id, double value)
     if (id == BypassId) {
         plugin_->SetBypassed(value > 0.5);
     } else if (id < MIDIControllerBase) {
-        if (!sendingAutomation_.Load()) plugin_->Parameters().SetParameter(static_cast<int32_t>(id), value, false);
+        if (!corvane::ReportToHost::Echoing(this))
+            plugin_->Parameters().SetParameter(static_cast<int32_t>(id), value, false);
     } else if (id < MIDIControllerBase + MIDIControllerCount) {
         midiControllers_[id - MIDIControllerBase].Store(value);
         if (id == PitchBendId)
@@ -400,9 +401,8 @@ void MAudioPluginVST3Adapter::SendAutomation(int32_t index, double value) {
         return;
     }
     if (handler_ == nullptr) return;
-    sendingAutomation_.Store(true);
+    const corvane::ReportToHost reporting(this);
     v3_cpp_obj(handler_)->perform_edit(handler_, static_cast<v3_param_id>(index), value);
-    sendingAutomation_.Store(false);
 }
 
 void MAudioPluginVST3Adapter::BeginEdit(int32_t index) {

@@ -10,6 +10,7 @@
 
 #include "framework/core/Shared.h"
 #include "framework/core/SpscRing.h"
+#include "framework/plugin/HostCalls.h"
 #include "framework/plugin/HostTransport.h"
 #include "framework/plugin/MAudioPluginAdapter.h"
 #include "framework/plugin/MQuorlithAudioEffectPlugin.h"
@@ -84,7 +85,6 @@ private:
     v3_speaker_arrangement inputArrangement_ = StereoArrangement;
     v3_speaker_arrangement outputArrangement_ = StereoArrangement;
     v3_component_handler** handler_ = nullptr;
-    corvane::Shared<bool> sendingAutomation_{false};
     bool activating_ = false;
     v3_plugin_view** view_ = nullptr;
     corvane::Shared<double> midiControllers_[MIDIControllerCount];

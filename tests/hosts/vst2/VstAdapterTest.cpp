@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cmath>
-
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "entry/Exports.h"
@@ -219,6 +221,28 @@ TEST_F(VstAdapterTest, MIDIControllersMoveTheirParameters) {
     SendMIDI(0x91, 40, 100);  // channel 2: not this slot's
     Block();
     EXPECT_NEAR(adapter_->Plugin().Parameters().GetParameter(1), std::log10(440.0 * 4 / 20.0) / 3.0, 1e-6);
+}
+
+// The echo of our own report is recognised on the reporting thread only: a
+// host writing parameters from another thread meanwhile loses nothing, even
+// when its automation callback is slow.
+TEST_F(VstAdapterTest, HostWritesFromAnotherThreadSurviveASlowAutomationReport) {
+    corvane::MParameterRegistry& parameters = adapter_->Plugin().Parameters();
+    host_.automationDelay = std::chrono::microseconds(200);
+    host_.echoAutomation = true;
+    std::atomic<bool> reporting{true};
+    std::thread editor([&] {
+        for (int i = 0; reporting; ++i) adapter_->Plugin().AutomateHost(0, (i % 10) / 10.0);
+    });
+    int32_t lost = 0;
+    for (int32_t i = 0; i < 2000; ++i) {
+        const float value = static_cast<float>(i % 100) / 100.0f;
+        adapter_->setParameter(1, value);
+        lost += std::fabs(parameters.GetParameter(1) - value) > 1e-6 ? 1 : 0;
+    }
+    reporting = false;
+    editor.join();
+    EXPECT_EQ(lost, 0) << "host writes dropped as if they were echoes";
 }
 
 // Hosts may send thousands of events in one block: 4096 are kept, and past

@@ -179,6 +179,12 @@ TEST_F(VstEditorTest, AHostThatNeverIdlesStillGetsALiveEditor) {
     for (int i = 0; i < 100 && instance_->GetParameter(freeze) != 1.0f; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(instance_->GetParameter(freeze), 1.0f);
+    // The click's gesture and automation wait for the host's own thread.
+    EXPECT_TRUE(instance_->CallerThreads().empty()) << "the host was called from a thread of the plug-in's";
+    instance_->Dispatch(effIdle);
+    const std::vector<std::thread::id> callers = instance_->CallerThreads();
+    EXPECT_FALSE(callers.empty()) << "the host hears of the click at its next tick";
+    for (const std::thread::id& caller : callers) EXPECT_EQ(caller, std::this_thread::get_id());
     instance_->Dispatch(effEditClose);
     EXPECT_TRUE(Children().empty());
 }

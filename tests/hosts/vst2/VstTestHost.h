@@ -3,9 +3,11 @@
 // published binary interface.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -38,6 +40,20 @@ public:
         std::vector<std::pair<int32_t, int32_t>> sizeRequests;
         bool grantSize = true;
         bool echoAutomation = true;
+        // A slow host: each automation report takes this long.
+        std::chrono::microseconds automationDelay{0};
+        // The threads the plug-in made its user-interface calls on (automation
+        // outside blocks, edit gestures, size requests).
+        std::vector<std::thread::id> CallerThreads() {
+            std::lock_guard<std::mutex> hold(callersMutex);
+            return callerThreads;
+        }
+        std::mutex callersMutex;
+        std::vector<std::thread::id> callerThreads;
+        void NoteCaller() {
+            std::lock_guard<std::mutex> hold(callersMutex);
+            callerThreads.push_back(std::this_thread::get_id());
+        }
         Vst2::VstTimeInfo time{};
         bool timeValid = false;
 
@@ -109,6 +125,8 @@ inline intptr_t VstTestHost::Callback(Vst2::AEffect* effect, int32_t opcode, int
             return pendingVersion;
         case Vst2::audioMasterAutomate:
             if (instance == nullptr) return 0;
+            instance->NoteCaller();
+            if (instance->automationDelay.count() > 0) std::this_thread::sleep_for(instance->automationDelay);
             instance->automation.emplace_back(index, opt);
             instance->touches.push_back("automate " + std::to_string(index));
             // Many hosts call setParameter back from inside the report.
@@ -132,10 +150,12 @@ inline intptr_t VstTestHost::Callback(Vst2::AEffect* effect, int32_t opcode, int
             return 1;
         case Vst2::audioMasterSizeWindow:
             if (instance == nullptr) return 0;
+            instance->NoteCaller();
             instance->sizeRequests.emplace_back(index, static_cast<int32_t>(value));
             return instance->grantSize ? 1 : 0;
         case Vst2::audioMasterBeginEdit:
         case Vst2::audioMasterEndEdit:
+            if (instance != nullptr) instance->NoteCaller();
             if (instance != nullptr)
                 instance->touches.push_back((opcode == Vst2::audioMasterBeginEdit ? "begin " : "end ") +
                                             std::to_string(index));
