@@ -100,7 +100,8 @@ windows:
 # Under wine64 in a fresh prefix (on a virtual display): the unit suite's
 # portable part, then the Windows host, which loads the DLL, renders, moves
 # a chunk between instances, runs two instances in two threads and opens
-# the editor in a window of its own; the same host on Linux renders the
+# the editor in a window of its own, and (a second run) frees the DLL with
+# an editor still open; the same host on Linux renders the
 # same through build/Sonvera.so, and the two outputs must agree byte for
 # byte. The DLL may import system DLLs only.
 test-windows: windows build
@@ -112,6 +113,8 @@ test-windows: windows build
 	  --gtest_brief=1
 	WINEPREFIX=$(WINEPREFIX) WINEDEBUG=-all xvfb-run -a /usr/lib/wine/wine64 $(WINDOWS_DIR)/sonvera-crosscheck.exe \
 	  $(WINDOWS_DIR)/Sonvera.dll $(WINDOWS_DIR)/crosscheck-windows.raw
+	WINEPREFIX=$(WINEPREFIX) WINEDEBUG=-all xvfb-run -a /usr/lib/wine/wine64 $(WINDOWS_DIR)/sonvera-crosscheck.exe \
+	  --unload-with-editor-open $(WINDOWS_DIR)/Sonvera.dll
 	XDG_CONFIG_HOME=$(WINDOWS_DIR)/linux-config $(BUILD_DIR)/sonvera-crosscheck $(BUILD_DIR)/Sonvera.so \
 	  $(WINDOWS_DIR)/crosscheck-linux.raw
 	cmp $(WINDOWS_DIR)/crosscheck-windows.raw $(WINDOWS_DIR)/crosscheck-linux.raw

@@ -3,6 +3,8 @@
 
 #include "entry/Exports.h"
 #include "entry/PluginCreation.h"
+#include "framework/core/ExceptionGuard.h"
+#include "framework/plugin/IdleFallback.h"
 #include "hosts/vst3/Vst3Objects.h"
 
 extern "C" {
@@ -12,9 +14,17 @@ void* GetPluginFactory() {
     return Vst3::Factory();
 }
 
-// Linux hosts call these around loading the library; Windows hosts the other pair.
+// Linux hosts call these around loading the library; Windows hosts the other
+// pair. Before the library goes, no thread of ours may still run, even for
+// an editor a host left open.
 bool ModuleEntry(void*) { return true; }
-bool ModuleExit() { return true; }
+bool ModuleExit() {
+    corvane::GuardedVoid("ModuleExit", [] { corvane::IdleFallback::StopAll(); });
+    return true;
+}
 bool InitDll() { return true; }
-bool ExitDll() { return true; }
+bool ExitDll() {
+    corvane::GuardedVoid("ExitDll", [] { corvane::IdleFallback::StopAll(); });
+    return true;
+}
 }

@@ -1,6 +1,10 @@
 #include "framework/plugin/IdleFallback.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "framework/plugin/HostCalls.h"
+#include "platform/ModuleLifetime.h"
 
 namespace corvane {
 
@@ -9,10 +13,33 @@ int64_t IdleFallback::Now() {
         .count();
 }
 
+namespace {
+
+// The fallbacks whose thread runs, for StopAll.
+struct Running {
+    std::mutex mutex;
+    std::vector<IdleFallback*> fallbacks;
+};
+
+Running& RunningFallbacks() {
+    static Running running;
+    return running;
+}
+
+}  // namespace
+
 void IdleFallback::Start() {
     Stop();
     HostIdled();  // the host gets its chance first
     stopping_ = false;
+    Running& running = RunningFallbacks();
+    {
+        std::lock_guard<std::mutex> hold(running.mutex);
+        static const bool handlerSet = (ModuleLifetime::StopThreadsAtUnload(&IdleFallback::StopAll), true);
+        (void)handlerSet;
+        ModuleLifetime::PinWhileThreadsRun();
+        running.fallbacks.push_back(this);
+    }
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -24,6 +51,23 @@ void IdleFallback::Stop() {
     }
     wake_.notify_all();
     thread_.join();
+    Running& running = RunningFallbacks();
+    std::lock_guard<std::mutex> hold(running.mutex);
+    running.fallbacks.erase(std::remove(running.fallbacks.begin(), running.fallbacks.end(), this),
+                            running.fallbacks.end());
+}
+
+void IdleFallback::StopAll() {
+    for (;;) {
+        IdleFallback* fallback = nullptr;
+        {
+            Running& running = RunningFallbacks();
+            std::lock_guard<std::mutex> hold(running.mutex);
+            if (running.fallbacks.empty()) return;
+            fallback = running.fallbacks.back();
+        }
+        fallback->Stop();
+    }
 }
 
 void IdleFallback::Run() {

@@ -2,6 +2,7 @@
 // Keeps an open editor alive in hosts that never send idle calls: while the
 // host's calls stay away longer than `Patience`, a thread of ours runs the
 // idle work itself. The caller serialises that work with its own calls.
+// Every running thread is stopped before the library can unload.
 // [main-thread] for Start, Stop and HostIdled.
 
 #include <atomic>
@@ -28,6 +29,9 @@ public:
     void Stop();
     // The host's own idle call arrived: the thread stays quiet.
     void HostIdled() { lastHostIdle_.store(Now(), std::memory_order_relaxed); }
+    // Stops every running thread: the library is about to unload (also
+    // where a host leaves an editor open). Returns once all have finished.
+    static void StopAll();
 
 private:
     static int64_t Now();

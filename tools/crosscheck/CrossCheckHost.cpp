@@ -5,11 +5,15 @@
 // two instances in two threads (which must agree), opens the editor in a
 // window of its own on Windows, and writes the first
 // instance's output as raw 32-bit floats, so that the outputs of the two
-// builds can be compared byte for byte.
+// builds can be compared byte for byte. On Windows a second run unloads the
+// library while an editor is still open and its instance never closed, as
+// careless hosts do: nothing of the library may run after that.
 //
 // Usage: sonvera-crosscheck LIBRARY OUTPUT.raw     (exit status 0: all held)
+//        sonvera-crosscheck --unload-with-editor-open LIBRARY
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -152,11 +156,43 @@ bool CheckEditor(Entry entry) {
     DestroyWindow(parent);
     return held;
 }
+
+// Opens an editor that the host then neither idles nor closes, calls
+// ExitDll and frees the library; the process must live on.
+int UnloadWithEditorOpen(const char* path) {
+    HMODULE library = LoadLibraryA(path);
+    if (library == nullptr) return 2;
+    const auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
+    const auto exitDll = reinterpret_cast<bool (*)()>(reinterpret_cast<void*>(GetProcAddress(library, "ExitDll")));
+    WNDCLASSW type{};
+    type.lpfnWndProc = DefWindowProcW;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.lpszClassName = L"CrossCheckUnload";
+    RegisterClassW(&type);
+    HWND parent = CreateWindowExW(0, L"CrossCheckUnload", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1200, 600,
+                                  nullptr, nullptr, type.hInstance, nullptr);
+    if (entry == nullptr || exitDll == nullptr || parent == nullptr) return 2;
+    auto* instance = new Instance(entry);  // never closed
+    bool held = Check(instance->Dispatch(Vst2::effEditOpen, 0, 0, parent) == 1, "the editor opens");
+    exitDll();
+    FreeLibrary(library);
+    for (int i = 0; i < 60; ++i) {  // well past the moment the editor's own idle would take over
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(10);
+    }
+    held &= Check(true, "the process lives on after the library was freed with its editor open");
+    std::fflush(stdout);
+    std::_Exit(held ? 0 : 1);  // the instance stays: its code may be gone
+}
 #endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    if (argc == 3 && std::strcmp(argv[1], "--unload-with-editor-open") == 0) return UnloadWithEditorOpen(argv[2]);
+#endif
     if (argc != 3) {
         std::fprintf(stderr, "usage: %s LIBRARY OUTPUT.raw\n", argv[0]);
         return 2;

@@ -110,6 +110,12 @@ public:
         delete instance;
     }
 
+    // Another export of the library, null when it has none.
+    template <class Function>
+    Function Symbol(const char* name) const {
+        return library_.Symbol<Function>(name);
+    }
+
     Entry entry = nullptr;
     Entry mainEntry = nullptr;
     static inline int32_t pendingVersion = 2400;
