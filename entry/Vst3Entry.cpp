@@ -4,7 +4,7 @@
 #include "entry/Exports.h"
 #include "entry/PluginCreation.h"
 #include "framework/core/ExceptionGuard.h"
-#include "framework/plugin/IdleFallback.h"
+#include "framework/plugin/BackgroundWork.h"
 #include "hosts/vst3/Vst3Objects.h"
 
 extern "C" {
@@ -19,12 +19,12 @@ void* GetPluginFactory() {
 // an editor a host left open.
 bool ModuleEntry(void*) { return true; }
 bool ModuleExit() {
-    corvane::GuardedVoid("ModuleExit", [] { corvane::IdleFallback::StopAll(); });
+    corvane::GuardedVoid("ModuleExit", [] { corvane::StopLibraryThreads(); });
     return true;
 }
 bool InitDll() { return true; }
 bool ExitDll() {
-    corvane::GuardedVoid("ExitDll", [] { corvane::IdleFallback::StopAll(); });
+    corvane::GuardedVoid("ExitDll", [] { corvane::StopLibraryThreads(); });
     return true;
 }
 }

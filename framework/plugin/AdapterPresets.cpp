@@ -33,6 +33,9 @@ void MAudioEffectPluginToAudioPluginAdapter::CreatePresetManagers() {
 }
 
 void MAudioEffectPluginToAudioPluginAdapter::ApplyPresetSteps() {
+    if (presetSteps_.load(std::memory_order_relaxed) == 0) return;
+    // The host's idle and the background work may both get here.
+    std::lock_guard<std::mutex> hold(presetStepping_);
     const int32_t steps = TakePresetSteps();
     if (steps != 0 && presets_ != nullptr) presets_->Step(steps);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/plugin/BackgroundWork.h"
 #include "framework/plugin/HostCalls.h"
 #include "platform/ModuleLifetime.h"
 
@@ -35,7 +36,7 @@ void IdleFallback::Start() {
     Running& running = RunningFallbacks();
     {
         std::lock_guard<std::mutex> hold(running.mutex);
-        static const bool handlerSet = (ModuleLifetime::StopThreadsAtUnload(&IdleFallback::StopAll), true);
+        static const bool handlerSet = (ModuleLifetime::StopThreadsAtUnload(&StopLibraryThreads), true);
         (void)handlerSet;
         ModuleLifetime::PinWhileThreadsRun();
         running.fallbacks.push_back(this);

@@ -4,6 +4,7 @@
 
 #include "framework/core/ExceptionGuard.h"
 #include "framework/core/MLock.h"
+#include "framework/plugin/BackgroundWork.h"
 #include "framework/modulation/SpecialParameterFactories.h"
 #include "framework/storage/Configuration.h"
 
@@ -23,8 +24,14 @@ MAudioEffectPluginToAudioPluginAdapter::MAudioEffectPluginToAudioPluginAdapter()
 }
 
 MAudioEffectPluginToAudioPluginAdapter::~MAudioEffectPluginToAudioPluginAdapter() {
+    StopBackgroundWork();
     // The effect goes first; Destroy waits for its lock, so a block in progress ends.
     if (host_ != nullptr && effect_ != nullptr) host_->Send(PluginCommand::Destroy);
+}
+
+void MAudioEffectPluginToAudioPluginAdapter::StopBackgroundWork() {
+    if (presetStepper_ != 0) BackgroundWork::Remove(presetStepper_);
+    presetStepper_ = 0;
 }
 
 void MAudioEffectPluginToAudioPluginAdapter::Initialize(const std::string& product, const std::string& vendor,
@@ -37,6 +44,9 @@ void MAudioEffectPluginToAudioPluginAdapter::Initialize(const std::string& produ
     product_ = product;
     vendor_ = vendor;
     CreatePresetManagers();
+    // MIDI's preset steps are taken within a few milliseconds whether or not
+    // the host idles or an editor is open.
+    presetStepper_ = BackgroundWork::Add([this] { ApplyPresetSteps(); });
     const ParameterTable& table = *host_->parameterTable;
     inputBusCount_ = std::min(std::max(table.inputBusCount, 0), MaxInputBuses);
     secondLevelDisplay_ = (table.flags & ParameterTableFlags::SecondLevelDisplay) != 0;

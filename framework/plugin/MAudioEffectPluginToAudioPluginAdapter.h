@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "entry/interface/MAudioEffectPlugin.h"
@@ -71,7 +72,11 @@ public:
     int32_t TakePresetSteps() { return presetSteps_.exchange(0); }
     // The plug-in's presets ("<product>presets.xml"); exists after Initialize. [main-thread]
     MPresetManagerBase& Presets() { return *presets_; }
-    // [main-thread] From idle calls: loads the presets MIDI stepped to.
+    // [main-thread] Before the plug-in goes: its background work has ended
+    // when this returns (the most derived class calls it first thing).
+    void StopBackgroundWork();
+    // [main-thread] Loads the presets MIDI stepped to: from idle calls and,
+    // within milliseconds of the step, from the library's background work.
     void ApplyPresetSteps();
     // [main-thread] What the editor shows, set by the module that builds the
     // plug-in; without it the plug-in has no editor.
@@ -133,6 +138,8 @@ private:
     MultiParameterBank multiParameters_;
     MIDIControllers midi_;
     std::atomic<int32_t> presetSteps_{0};
+    std::mutex presetStepping_;
+    uint64_t presetStepper_ = 0;  // its BackgroundWork task
     std::atomic<int32_t> lastMIDISource_{-1};
     std::unique_ptr<MAudioEffectPluginHost> host_;
     PluginEditor::Content editorContent_;

@@ -11,6 +11,8 @@ namespace corvane {
 
 class MQuorlithAudioEffectPlugin : public MAudioEffectPluginToAudioPluginAdapter {
 public:
+    ~MQuorlithAudioEffectPlugin() override { StopBackgroundWork(); }
+
     // Guarded: false (with nothing half-built left running) when the effect cannot be loaded.
     bool Initialize(const std::string& product, const std::string& vendor, MPluginInterfaceFunction effectInterface,
                     int32_t first = 700, int32_t second = 100);

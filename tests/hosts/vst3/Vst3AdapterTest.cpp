@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "hosts/vst3/MAudioPluginVST3Adapter.h"
 #include "tests/framework/plugin/PipelineTestSupport.h"
 #include "tests/framework/plugin/VocoderPlugin.h"
 #include "tests/hosts/vst3/Vst3TestHost.h"
+#include "tests/support/ScratchConfigFolder.h"
 
 using Vst3::MAudioPluginVST3Adapter;
 
@@ -100,6 +104,39 @@ TEST_F(Vst3AdapterTest, NotesAndControllersReachTheFramework) {
     EXPECT_EQ(adapter_->Plugin().HeldCount(2, 60), 1);
     EXPECT_TRUE(adapter_->Plugin().SustainPedal(0));
     EXPECT_EQ(adapter_->getParamNormalized(MAudioPluginVST3Adapter::MIDIControllerBase + 64), 1.0);
+}
+
+// With no view, no editor and no idle call, a MIDI preset step is taken
+// within milliseconds of the block that carried it.
+TEST(Vst3AdapterPresets, AMIDIControllerStepsThroughPresetsWithNoView) {
+    sonvera_test::ScratchConfigFolder scratch("sonvera-vst3-presets");
+    MAudioPluginVST3Adapter adapter(sonvera_test::NewVocoder());
+    sonvera_test::HostApplication application;
+    ASSERT_EQ(adapter.initialize(application.Pointer()), V3_OK);
+    corvane::MQuorlithAudioEffectPlugin& plugin = adapter.Plugin();
+    corvane::MXMLItem bank("Sonverapresets");
+    for (const char* ratio : {"0.2", "0.4", "0.6"}) {
+        corvane::MXMLItem& preset = bank.AddSubItem("preset");
+        preset.SetAttribute("name", std::string("Ratio ") + ratio);
+        preset.SetAttribute("parameterRatio", ratio);
+    }
+    plugin.Presets().SetFactoryPresets(bank);
+    plugin.Controllers().presetSwitch = {true, 0, 1, 0.0};  // CC 1 on any channel
+    adapter.setActive(true);
+    std::vector<float> l(64), r(64), ol(64), orr(64);
+    float* main[2] = {l.data(), r.data()};
+    float* outputs[2] = {ol.data(), orr.data()};
+    Vst3::StereoBlock block(main, main, outputs, 64);
+    sonvera_test::ParameterChanges changes;
+    changes.Add(MAudioPluginVST3Adapter::MIDIControllerBase + 1, {{0, 100.0 / 127.0}});  // up through 2/3
+    block.data.input_params = changes.Pointer();
+    ASSERT_EQ(adapter.process(&block.data), V3_OK);
+    for (int i = 0; i < 400 && plugin.Presets().CurrentIndex() != 1; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(plugin.Presets().CurrentIndex(), 1);
+    EXPECT_NEAR(plugin.Parameters().GetParameter(7), 0.4, 1e-9);
+    adapter.setActive(false);
+    adapter.terminate();
 }
 
 // A change the plug-in makes during a block goes out with that block, never
