@@ -187,10 +187,16 @@ FieldRef Locate(MSignalGenerator::Settings& s, int32_t field) {
     return {};
 }
 
+// Writes one field, limited as Sanitise limits every setting.
 void WriteField(MSignalGenerator::Settings& s, int32_t field, double value) {
     const FieldRef ref = Locate(s, field);
-    if (ref.real != nullptr) *ref.real = value;
-    if (ref.index != nullptr) *ref.index = static_cast<int32_t>(std::clamp(value, 0.0, double(StepShapeCount - 1)));
+    if (ref.index != nullptr)
+        *ref.index = static_cast<int32_t>(std::isnan(value) ? 0.0 : std::clamp(value, 0.0, double(StepShapeCount - 1)));
+    if (ref.real == nullptr) return;
+    if (field == 0)  // the shape position
+        *ref.real = std::isnan(value) ? 0.0 : std::min(std::max(value, 0.0), double(SignalShapeCount - 1));
+    else
+        *ref.real = Clamp01(value);
 }
 
 }  // namespace
@@ -221,12 +227,8 @@ void MSignalGenerator::SetField(int32_t field, double value) {
     }
     ApplyPending();
     WriteField(settings_, field, value);
-    Sanitise();
-    Publish();
-    if (MMutex::OnAudioThread())
-        stale_ = true;
-    else
-        Recompute();
+    published_[field].Store(FieldIn(settings_, field));
+    stale_ = true;  // the next reader of the table recomputes it (the audio thread never does)
 }
 
 void MSignalGenerator::ApplyPending() {
@@ -236,13 +238,11 @@ void MSignalGenerator::ApplyPending() {
         for (; bits != 0; bits &= bits - 1) {
             const int32_t field = word * 64 + __builtin_ctzll(bits);
             WriteField(settings_, field, pendingValue_[field].Load());
+            published_[field].Store(FieldIn(settings_, field));
             any = true;
         }
     }
-    if (!any) return;
-    Sanitise();
-    Publish();
-    stale_ = true;
+    if (any) stale_ = true;
 }
 
 void MSignalGenerator::Refresh() {
@@ -250,6 +250,11 @@ void MSignalGenerator::Refresh() {
     if (!stale_) return;
     Recompute();
     stale_ = false;
+}
+
+void MSignalGenerator::RefreshTable() {
+    MLock hold(lock_);
+    Refresh();
 }
 
 void MSignalGenerator::Sanitise() {
@@ -337,33 +342,61 @@ bool MSignalGenerator::CustomInputsChanged() const {
            (withHarmonics_ && std::memcmp(&a, &b, sizeof a) != 0);
 }
 
-void MSignalGenerator::Recompute() {
+void MSignalGenerator::PrepareCustomShape() {
     const Settings& s = settings_;
     if (s.customMorph > 0.0 && (!customValid_ || CustomInputsChanged())) {
         ComputeCustomShape(custom_);
         customInputs_ = s;
         customValid_ = true;
     }
-    for (int32_t i = 0; i < SignalTableSize; ++i) {
-        const double u = Warp(s, i / double(SignalTableSize));
-        if (u < 0.0) {
-            table_[i] = 0.0f;
-            continue;
-        }
-        const double index = u * SignalTableSize;
-        double v = ShapeMix(s.shape, index);
-        if (s.customMorph > 0.0) v += (TableValue(custom_, index) - v) * s.customMorph;
-        if (s.stepSequencer > 0.0) {
-            const double position = u * SignalStepCount;
-            const int32_t k = std::min(static_cast<int32_t>(position), SignalStepCount - 1);
-            auto level = [&](int32_t j) { return 2.0 * s.step[(j + SignalStepCount) % SignalStepCount] - 1.0; };
-            const double stepped = StepShapeValue(s.stepShape[k], position - k, level(k - 1), level(k), level(k + 1));
-            v += (stepped - v) * s.stepSequencer;
-        }
-        table_[i] = static_cast<float>(v);
+}
+
+float MSignalGenerator::Entry(int32_t i) const {
+    const Settings& s = settings_;
+    const double u = Warp(s, i / double(SignalTableSize));
+    if (u < 0.0) return 0.0f;
+    const double index = u * SignalTableSize;
+    double v = ShapeMix(s.shape, index);
+    if (s.customMorph > 0.0) v += (TableValue(custom_, index) - v) * s.customMorph;
+    if (s.stepSequencer > 0.0) {
+        const double position = u * SignalStepCount;
+        const int32_t k = std::min(static_cast<int32_t>(position), SignalStepCount - 1);
+        auto level = [&](int32_t j) { return 2.0 * s.step[(j + SignalStepCount) % SignalStepCount] - 1.0; };
+        const double stepped = StepShapeValue(s.stepShape[k], position - k, level(k - 1), level(k), level(k + 1));
+        v += (stepped - v) * s.stepSequencer;
     }
+    return static_cast<float>(v);
+}
+
+int32_t MSignalGenerator::SmoothingWidth() const {
     // "Smoothness": a moving average over up to an eighth of the period.
-    const int32_t width = static_cast<int32_t>(std::lround(s.smoothness * SignalTableSize / 8));
+    return static_cast<int32_t>(std::lround(settings_.smoothness * SignalTableSize / 8));
+}
+
+float MSignalGenerator::SmoothedEntry(int32_t i) const {
+    const int32_t width = SmoothingWidth();
+    if (width <= 1) return Entry(i & (SignalTableSize - 1));
+    double total = 0.0;
+    for (int32_t k = i - width / 2; k < i - width / 2 + width; ++k) total += Entry(k & (SignalTableSize - 1));
+    return static_cast<float>(total / width);
+}
+
+float MSignalGenerator::DirectValue(double phase) {
+    // What TableValue reads from the table, computed for the two entries alone.
+    PrepareCustomShape();
+    const double index = Fraction(phase) * SignalTableSize;
+    const double wrapped = index - SignalTableSize * std::floor(index / SignalTableSize);
+    int32_t i = static_cast<int32_t>(wrapped);
+    if (i >= SignalTableSize) i = SignalTableSize - 1;
+    const float f = static_cast<float>(wrapped - i);
+    const float a = SmoothedEntry(i), b = SmoothedEntry((i + 1) & (SignalTableSize - 1));
+    return a + (b - a) * f;
+}
+
+void MSignalGenerator::Recompute() {
+    PrepareCustomShape();
+    for (int32_t i = 0; i < SignalTableSize; ++i) table_[i] = Entry(i);
+    const int32_t width = SmoothingWidth();
     if (width > 1) {
         double prefix[SignalTableSize + 1];
         prefix[0] = 0.0;
@@ -384,13 +417,21 @@ void MSignalGenerator::Recompute() {
         std::memcpy(table_, smoothed, sizeof table_);
     }
     changed_ = true;
+    stale_ = false;
 }
 
 float MSignalGenerator::Value(double phase) {
     MAudioSafeLock hold(lock_);
     if (!hold.Held()) return lastValue_.Load();
-    Refresh();
-    const float value = TableValue(table_, Fraction(phase) * SignalTableSize);
+    float value;
+    if (MMutex::OnAudioThread()) {
+        // A table that is not yet recomputed is read through its two entries.
+        ApplyPending();
+        value = stale_ ? DirectValue(phase) : TableValue(table_, Fraction(phase) * SignalTableSize);
+    } else {
+        Refresh();
+        value = TableValue(table_, Fraction(phase) * SignalTableSize);
+    }
     lastValue_.Store(value);
     return value;
 }

@@ -80,12 +80,15 @@ public:
     double Field(int32_t field) const;
     // The field of a set of settings.
     static double FieldIn(const Settings& settings, int32_t field);
-    // [any thread] Writes one setting (limited as every setting is). Off the
-    // audio thread the table is recomputed at once. On it the table is
-    // recomputed by the next Value, once however many settings were written,
-    // and a busy lock is never waited for: the write is applied by the lock's
-    // next holder.
+    // [any thread] Writes one setting (limited as every setting is); a busy
+    // lock is never waited for on the audio thread: the write is applied by
+    // the lock's next holder. The table is not recomputed here: readers off
+    // the audio thread recompute it when they need it, RefreshTable does it
+    // in the background, and until then the audio thread reads the values it
+    // needs from the settings directly.
     void SetField(int32_t field, double value);
+    // [main-thread, background] Recomputes a table that settings left behind.
+    void RefreshTable();
 
     // [any thread] One period's value at phase 0 .. 1 (wrapping), under the
     // lock; on the audio thread, while an edit holds it, the previous value.
@@ -105,6 +108,13 @@ private:
     // Under the lock: writes that found it busy, then the table if it is stale.
     void ApplyPending();
     void Refresh();
+    // One table entry from the settings, unsmoothed, and smoothed as the table holds it.
+    float Entry(int32_t index) const;
+    float SmoothedEntry(int32_t index) const;
+    int32_t SmoothingWidth() const;
+    // The table's value at a phase without the table (within float rounding where smoothed).
+    float DirectValue(double phase);
+    void PrepareCustomShape();
     void Publish();
     static void StoreSettings(MStoreContext& context, Settings& settings, bool withHarmonics);
     void Sanitise();
@@ -121,7 +131,7 @@ private:
     float custom_[SignalTableSize] = {};
     Settings customInputs_;
     bool customValid_ = false;
-    bool stale_ = false;  // settings written on the audio thread, table not yet recomputed
+    bool stale_ = false;  // settings written, table not yet recomputed
     // Every setting as published by the lock's holder, for reads without it;
     // writes that found the lock busy wait in pendingValue_ with their bit set.
     Shared<double> published_[FieldCount];

@@ -45,8 +45,12 @@ void MAudioEffectPluginToAudioPluginAdapter::Initialize(const std::string& produ
     vendor_ = vendor;
     CreatePresetManagers();
     // MIDI's preset steps are taken within a few milliseconds whether or not
-    // the host idles or an editor is open.
-    presetStepper_ = BackgroundWork::Add([this] { ApplyPresetSteps(); });
+    // the host idles or an editor is open; oscillator tables that parameter
+    // writes left behind are recomputed here, not on the audio thread.
+    presetStepper_ = BackgroundWork::Add([this] {
+        ApplyPresetSteps();
+        modulators_.RefreshShapes();
+    });
     const ParameterTable& table = *host_->parameterTable;
     inputBusCount_ = std::min(std::max(table.inputBusCount, 0), MaxInputBuses);
     secondLevelDisplay_ = (table.flags & ParameterTableFlags::SecondLevelDisplay) != 0;

@@ -50,6 +50,10 @@ void ModulatorBank::NoteOff() {
     for (MLFO& lfo : lfos_) lfo.NoteOff();
 }
 
+void ModulatorBank::RefreshShapes() {
+    for (MLFO& lfo : lfos_) lfo.shape.RefreshTable();
+}
+
 void ModulatorBank::Store(MStoreContext& context, MParameterRegistry& registry) {
     RegistryNames names(registry);
     MXMLItem* element = context.Child("LFOs");

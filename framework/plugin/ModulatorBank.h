@@ -39,6 +39,8 @@ public:
     // [audio-thread] A note began, or the last held note ended.
     void NoteOn();
     void NoteOff();
+    // [background] Recomputes the oscillator tables that writes left behind.
+    void RefreshShapes();
 
     // [main-thread] "LFOs" with "LFO0" .. "LFO3"; a modulator is written
     // only while it is in use or differs from a new one.

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <functional>
+#include <thread>
 #include <vector>
 
+#include "framework/core/MLock.h"
 #include "framework/modulation/MADSR.h"
 #include "framework/modulation/MSignalGenerator.h"
 #include "framework/modulation/ParameterADSR.h"
@@ -193,6 +196,63 @@ TEST(SignalGenerator, HostParametersAndStorage) {
     generator.CopyTable(a);
     copy.CopyTable(b);
     EXPECT_EQ(std::vector<float>(a, a + SignalTableSize), std::vector<float>(b, b + SignalTableSize));
+}
+
+// Writes leave the table to be recomputed later; meanwhile the audio thread
+// reads the values it needs from the settings, as the table will hold them.
+TEST(SignalGenerator, TheAudioThreadReadsWhatTheTableWillHold) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int32_t, double>> fields;  // field, value
+        float tolerance;                                 // 0: the same bits
+    } cases[] = {
+        {"a shape between two", {{0, 7.3}}, 0.0f},
+        {"skew, halve and phase", {{0, 2.0}, {36, 0.4}, {37, 0.8}, {38, 0.3}, {39, 0.25}}, 0.0f},
+        {"steps", {{2, 0.7}, {4, 0.2}, {5, 0.9}, {20, 11.0}, {21, 25.0}}, 0.0f},
+        {"drawn harmonics", {{1, 0.6}, {40, 1.0}, {42, 0.5}, {43, 0.25}}, 0.0f},
+        {"smoothed", {{0, 9.0}, {3, 0.4}}, 1e-6f},
+    };
+    for (const Case& c : cases) {
+        MSignalGenerator generator(true);
+        std::vector<float> direct;
+        {
+            const MMutex::AudioThreadMark audioThread;
+            for (const auto& [field, value] : c.fields) generator.SetField(field, value);
+            for (int i = 0; i <= 64; ++i) direct.push_back(generator.Value(i / 64.0 + 0.0013));
+        }
+        for (int i = 0; i <= 64; ++i) {
+            const float table = generator.Value(i / 64.0 + 0.0013);  // recomputes the table first
+            if (c.tolerance == 0.0f)
+                EXPECT_EQ(direct[static_cast<size_t>(i)], table) << c.name << " at " << i;
+            else
+                EXPECT_NEAR(direct[static_cast<size_t>(i)], table, c.tolerance) << c.name << " at " << i;
+        }
+    }
+}
+
+// While another thread holds the generator (a long edit), the audio thread
+// neither waits nor loses its write: the value stands, the write lands.
+TEST(SignalGenerator, ABusyGeneratorNeitherBlocksNorLosesAnAudioThreadWrite) {
+    MSignalGenerator generator;
+    const float before = generator.Value(0.3);
+    std::atomic<bool> held{false}, release{false};
+    std::thread editor([&] {
+        MLock hold(generator.Lock());
+        held = true;
+        while (!release) std::this_thread::yield();
+    });
+    while (!held) std::this_thread::yield();
+    const uint64_t waits = MMutex::AudioThreadWaits();
+    {
+        const MMutex::AudioThreadMark audioThread;
+        generator.SetField(0, 12.0);
+        EXPECT_EQ(generator.Value(0.3), before) << "the previous value stands";
+        EXPECT_EQ(generator.Field(0), 12.0) << "the write is seen at once";
+    }
+    EXPECT_EQ(MMutex::AudioThreadWaits(), waits);
+    release = true;
+    editor.join();
+    EXPECT_EQ(generator.GetSettings().shape, 12.0) << "and applied by the next holder";
 }
 
 TEST(ADSR, StagesReachTheirLevelsInTheirTimes) {
