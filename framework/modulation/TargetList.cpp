@@ -49,9 +49,50 @@ bool TargetList::Remove(int32_t position, std::string& message) {
         return false;
     }
     if (position < 0 || position >= static_cast<int32_t>(targets_.size())) return false;
+    ApplyPendingRange();
     removed = std::move(targets_[static_cast<size_t>(position)]);
     targets_.erase(targets_.begin() + position);
+    PublishFirstRange();
     return true;
+}
+
+double& TargetList::RangeField(Target& target, int32_t field) {
+    if (field == 1) return target.range.maxValue;
+    if (field == 2) return target.range.range;
+    return target.range.value;
+}
+
+double TargetList::FirstRangeField(int32_t field) const {
+    if (field < 0 || field > 2) return 0.0;
+    if (pendingRangeBits_.load(std::memory_order_acquire) & (1u << field)) return pendingRange_[field].Load();
+    return publishedRange_[field].Load();
+}
+
+void TargetList::SetFirstRangeField(int32_t field, double value) {
+    if (field < 0 || field > 2) return;
+    value = value >= 0.0 ? (value > 1.0 ? 1.0 : value) : 0.0;  // not-a-number becomes 0
+    MAudioSafeLock hold(*lock_);
+    if (!hold.Held()) {
+        pendingRange_[field].Store(value);
+        pendingRangeBits_.fetch_or(1u << field, std::memory_order_release);
+        return;
+    }
+    ApplyPendingRange();
+    RangeField(*targets_.front(), field) = value;
+    publishedRange_[field].Store(value);
+}
+
+void TargetList::ApplyPendingRange() {
+    uint32_t bits = pendingRangeBits_.exchange(0, std::memory_order_acquire);
+    for (int32_t field = 0; bits != 0; ++field, bits >>= 1)
+        if (bits & 1u) {
+            RangeField(*targets_.front(), field) = pendingRange_[field].Load();
+            publishedRange_[field].Store(pendingRange_[field].Load());
+        }
+}
+
+void TargetList::PublishFirstRange() {
+    for (int32_t field = 0; field < 3; ++field) publishedRange_[field].Store(RangeField(*targets_.front(), field));
 }
 
 bool TargetList::InUse() {
@@ -63,7 +104,9 @@ void TargetList::Reset() {
     std::vector<std::unique_ptr<Target>> fresh;
     fresh.push_back(std::make_unique<Target>());
     MLock hold(*lock_);
+    pendingRangeBits_.store(0);
     targets_.swap(fresh);
+    PublishFirstRange();
 }
 
 void TargetList::CopyTo(std::vector<StoredTarget>& copy) {

@@ -6,12 +6,14 @@
 // their values for that sub-block. Edits take the same lock, and never
 // allocate or free inside it; a save copies the list out under it.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/core/MLock.h"
+#include "framework/core/Shared.h"
 #include "framework/modulation/MEnvelope.h"
 #include "framework/modulation/ModulatorLaws.h"
 
@@ -82,9 +84,17 @@ public:
     bool ForEach(Visit&& visit) {
         MAudioSafeLock hold(*lock_);
         if (!hold.Held()) return false;
+        ApplyPendingRange();
         for (const std::unique_ptr<Target>& target : targets_) visit(*target);
         return true;
     }
+
+    // [any thread] The first target's range as host parameters: "Value",
+    // "MaxValue" and "Range" (field 0 .. 2), 0 .. 1. Read without the lock;
+    // a write that finds the lock busy on the audio thread is applied by its
+    // next holder.
+    double FirstRangeField(int32_t field) const;
+    void SetFirstRangeField(int32_t field, double value);
 
     // A target as it is stored, copied out under the lock.
     struct StoredTarget {
@@ -113,11 +123,19 @@ public:
     void Store(MStoreContext& context, ParameterNames& names, int32_t bankCount = 0);
 
 private:
+    // Under the lock.
+    void ApplyPendingRange();
+    void PublishFirstRange();
+    static double& RangeField(Target& target, int32_t field);
+
     const char* owner_;
     const char* lastTargetMessage_;
     std::vector<std::unique_ptr<Target>> targets_;
     MMutex ownLock_;
     MMutex* lock_ = &ownLock_;
+    Shared<double> publishedRange_[3] = {0.5, 1.0, 1.0};
+    Shared<double> pendingRange_[3];
+    std::atomic<uint32_t> pendingRangeBits_{0};
 };
 
 }  // namespace corvane

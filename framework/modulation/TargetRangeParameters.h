@@ -1,7 +1,7 @@
 #pragma once
-// The first target's "Value", "MaxValue" and "Range" as host parameters,
-// read and written under the target lock; shared by the modulators and
-// the multiparameters.
+// The first target's "Value", "MaxValue" and "Range" as host parameters
+// (through the target list, which never makes the audio thread wait); shared
+// by the modulators and the multiparameters.
 
 #include <cstdint>
 #include <string>

@@ -98,7 +98,9 @@ void TargetList::Store(MStoreContext& context, ParameterNames& names, int32_t ba
                              ", the first \"" + firstUnknown + "\"); they stay unassigned.");
     if (loaded.empty()) return;  // the single default target stays
     MLock hold(*lock_);
+    pendingRangeBits_.store(0);
     targets_.swap(loaded);
+    PublishFirstRange();
 }
 
 }  // namespace corvane
