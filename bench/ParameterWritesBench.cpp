@@ -43,8 +43,8 @@ void BlocksWithWrites(benchmark::State& state, int32_t length, const char* chang
         return;
     }
     const int32_t count = parameters.ParameterCount();
-    std::vector<float> input(static_cast<size_t>(length), 0.1f), output[2] = {std::vector<float>(length),
-                                                                               std::vector<float>(length)};
+    std::vector<float> input(static_cast<size_t>(length), 0.1f),
+        output[2] = {std::vector<float>(length), std::vector<float>(length)};
     float* inputs[16] = {input.data(), input.data()};
     inputs[8] = inputs[9] = input.data();
     float* outputs[8] = {output[0].data(), output[1].data()};
@@ -63,8 +63,8 @@ void BlocksWithWrites(benchmark::State& state, int32_t length, const char* chang
         plugin.ProcessBlock(inputs, outputs, length, 1);
         benchmark::DoNotOptimize(output[0].data());
     }
-    state.counters["rtf"] = benchmark::Counter(static_cast<double>(state.iterations()) * length / SampleRate,
-                                               benchmark::Counter::kIsRate);
+    state.counters["rtf"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * length / SampleRate, benchmark::Counter::kIsRate);
 }
 
 }  // namespace

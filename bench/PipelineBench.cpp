@@ -114,7 +114,8 @@ void ProcessMIDIFlood(benchmark::State& state, int32_t count) {
         }
     }
     for (auto _ : state) {
-        for (int32_t e = 0; e < count; ++e) plugin.ProcessMIDIEvent(e % BlockSize, events[static_cast<size_t>(e)].data());
+        for (int32_t e = 0; e < count; ++e)
+            plugin.ProcessMIDIEvent(e % BlockSize, events[static_cast<size_t>(e)].data());
         plugin.ProcessBlock(signals.inputs, signals.outputs, BlockSize, 1);
         benchmark::DoNotOptimize(signals.output[0].data());
     }

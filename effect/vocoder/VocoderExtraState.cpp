@@ -64,7 +64,8 @@ void SonveraAudioEffectPlugin::StoreExtra(MStoreContext& context) {
         BandLayout::ResampleBandArray(copy->levels, copy->bands, stateBands);
     if (MXMLItem* eq = context.Child("EQ")) {
         MStoreContext levels(true, *eq);
-        for (int32_t b = 0; b < stateBands; ++b) levels.Real(std::to_string(b), copy->levels[b], StorePolicy::AlwaysWritten);
+        for (int32_t b = 0; b < stateBands; ++b)
+            levels.Real(std::to_string(b), copy->levels[b], StorePolicy::AlwaysWritten);
     }
     if (MXMLItem* matrix = context.Child("Matrix")) matrix->StoreBinary(copy->matrix, sizeof copy->matrix, true);
 }

@@ -4,8 +4,8 @@
 
 #include "framework/core/ExceptionGuard.h"
 #include "framework/core/MLock.h"
-#include "framework/plugin/BackgroundWork.h"
 #include "framework/modulation/SpecialParameterFactories.h"
+#include "framework/plugin/BackgroundWork.h"
 #include "framework/storage/Configuration.h"
 
 namespace corvane {

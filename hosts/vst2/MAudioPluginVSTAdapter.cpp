@@ -97,6 +97,11 @@ void MAudioPluginVSTAdapter::resume() {
     });
 }
 
+void MAudioPluginVSTAdapter::setBlockSize(int32_t frames) {
+    blockSize_ = frames;
+    plugin_->SetMaxBlockSize(frames);  // buffers are sized for it at the next resume
+}
+
 void MAudioPluginVSTAdapter::setSampleRate(float rate) {
     GuardedVoid("MAudioPluginVSTAdapter::setSampleRate", [&] {
         sampleRate_ = rate;

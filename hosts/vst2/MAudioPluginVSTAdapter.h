@@ -41,19 +41,16 @@ public:
 
     // Host-facing operations. Thread tags: [audio-thread] the host's
     // processing thread, [main-thread] its user-interface thread, [any] either.
-    void resume();                                              // [main-thread]
-    void suspend() {}                                           // [main-thread]
-    void setSampleRate(float rate);                             // [main-thread]
-    void setBlockSize(int32_t frames) {  // [main-thread]
-        blockSize_ = frames;
-        plugin_->SetMaxBlockSize(frames);
-    }
-    void setParameter(int32_t index, float value);              // [any]
-    float getParameter(int32_t index);                          // [any]
-    void getParameterName(int32_t index, char* text);           // [any]
-    void getParameterDisplay(int32_t index, char* text);        // [any]
-    void getParameterLabel(int32_t index, char* text);          // [any]
-    bool string2parameter(int32_t index, const char* text);     // [any]
+    void resume();                                           // [main-thread]
+    void suspend() {}                                        // [main-thread]
+    void setSampleRate(float rate);                          // [main-thread]
+    void setBlockSize(int32_t frames);                       // [main-thread]
+    void setParameter(int32_t index, float value);           // [any]
+    float getParameter(int32_t index);                       // [any]
+    void getParameterName(int32_t index, char* text);        // [any]
+    void getParameterDisplay(int32_t index, char* text);     // [any]
+    void getParameterLabel(int32_t index, char* text);       // [any]
+    bool string2parameter(int32_t index, const char* text);  // [any]
     // Labels beyond 24 characters, categories and steps for the hosts that ask. [any]
     bool getParameterProperties(int32_t index, VstParameterProperties* properties);
     int32_t getChunk(void** data);                     // [main-thread] never costs the audio thread a block

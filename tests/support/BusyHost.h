@@ -47,14 +47,14 @@ public:
         : plugin_(plugin),
           effect_(*static_cast<sonvera::SonveraAudioEffectPlugin*>(plugin.Effect())),
           bands_(effect_),
-          content_(plugin.Editor() != nullptr ? dynamic_cast<gui::VocoderEditor*>(&plugin.Editor()->Root())
-                                              : nullptr) {}
+          content_(plugin.Editor() != nullptr ? dynamic_cast<gui::VocoderEditor*>(&plugin.Editor()->Root()) : nullptr) {
+    }
 
     void Round(int32_t round, bool withLoads) {
         const std::vector<uint8_t> state = plugin_.WriteChunk();
         if (content_ != nullptr) {
-            static const char* const tabs[] = {"Controls",        "Band matrix", "EQ",  "Band graphs", "Modulators",
-                                               "Multiparameters", "MIDI",        "Presets"};
+            static const char* const tabs[] = {"Controls",   "Band matrix",     "EQ",   "Band graphs",
+                                               "Modulators", "Multiparameters", "MIDI", "Presets"};
             content_->ShowPage(tabs[round % 8]);
             plugin_.Editor()->Redraw();
             plugin_.EditorIdle();

@@ -13,8 +13,8 @@
 //        sonvera-crosscheck --unload-with-editor-open LIBRARY
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
