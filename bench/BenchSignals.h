@@ -6,7 +6,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
+
+#include "framework/parameters/MParameterRegistry.h"
 
 namespace sonvera_bench {
 
@@ -35,6 +38,13 @@ struct BenchSignals {
     float* hostInputs[4] = {};  // VST 2.4 tables: four channels in a row
     float* outputs[8] = {};
 };
+
+// A parameter's global index by the label hosts see; -1 when there is none.
+inline int32_t IndexOf(corvane::MParameterRegistry& parameters, const std::string& label) {
+    for (int32_t i = 0; i < parameters.TotalCount(); ++i)
+        if (parameters.GetParameterLabel(i) == label) return i;
+    return -1;
+}
 
 inline void ReportRealTime(benchmark::State& state) {
     state.counters["rtf"] = benchmark::Counter(static_cast<double>(state.iterations()) * BlockSize / SampleRate,

@@ -17,12 +17,6 @@ using namespace sonvera_bench;
 
 namespace {
 
-int32_t IndexOf(MParameterRegistry& parameters, const std::string& label) {
-    for (int32_t i = 0; i < parameters.TotalCount(); ++i)
-        if (parameters.GetParameterLabel(i) == label) return i;
-    return -1;
-}
-
 // changed: -1 none, -2 every parameter, else that parameter.
 void BlocksWithWrites(benchmark::State& state, int32_t length, const char* changed) {
     MQuorlithAudioEffectPlugin plugin;

@@ -22,12 +22,6 @@ using namespace sonvera_bench;
 
 namespace {
 
-int32_t IndexOf(MParameterRegistry& parameters, const std::string& label) {
-    for (int32_t i = 0; i < parameters.TotalCount(); ++i)
-        if (parameters.GetParameterLabel(i) == label) return i;
-    return -1;
-}
-
 void ProcessWithModulators(benchmark::State& state, int32_t mode, std::initializer_list<const char*> targets) {
     MQuorlithAudioEffectPlugin plugin;
     plugin.SetHostSampleRate(SampleRate);

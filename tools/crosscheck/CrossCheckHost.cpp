@@ -109,16 +109,21 @@ bool Check(bool held, const char* what) {
 }
 
 #ifdef _WIN32
-// The editor in a window of ours, as a Windows host embeds it: it must fill
-// its rectangle and answer a click with the host's message loop running.
-bool CheckEditor(Entry entry) {
+// A top-level window of ours for the editor to embed into; null without a window system.
+HWND HostWindow() {
     WNDCLASSW type{};
     type.lpfnWndProc = DefWindowProcW;
     type.hInstance = GetModuleHandleW(nullptr);
     type.lpszClassName = L"CrossCheckHost";
-    RegisterClassW(&type);
-    HWND parent = CreateWindowExW(0, L"CrossCheckHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1200, 600,
-                                  nullptr, nullptr, type.hInstance, nullptr);
+    RegisterClassW(&type);  // a second registration fails harmlessly
+    return CreateWindowExW(0, L"CrossCheckHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1200, 600, nullptr,
+                           nullptr, type.hInstance, nullptr);
+}
+
+// The editor in a window of ours, as a Windows host embeds it: it must fill
+// its rectangle and answer a click with the host's message loop running.
+bool CheckEditor(Entry entry) {
+    HWND parent = HostWindow();
     if (parent == nullptr) {
         std::printf("skipped: no window system for the editor\n");
         return true;
@@ -164,13 +169,7 @@ int UnloadWithEditorOpen(const char* path) {
     if (library == nullptr) return 2;
     const auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
     const auto exitDll = reinterpret_cast<bool (*)()>(reinterpret_cast<void*>(GetProcAddress(library, "ExitDll")));
-    WNDCLASSW type{};
-    type.lpfnWndProc = DefWindowProcW;
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.lpszClassName = L"CrossCheckUnload";
-    RegisterClassW(&type);
-    HWND parent = CreateWindowExW(0, L"CrossCheckUnload", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1200, 600,
-                                  nullptr, nullptr, type.hInstance, nullptr);
+    HWND parent = HostWindow();
     if (entry == nullptr || exitDll == nullptr || parent == nullptr) return 2;
     auto* instance = new Instance(entry);  // never closed
     bool held = Check(instance->Dispatch(Vst2::effEditOpen, 0, 0, parent) == 1, "the editor opens");

@@ -28,6 +28,19 @@ inline int32_t Index(corvane::MQuorlithAudioEffectPlugin& plugin, const std::str
     return index;
 }
 
+// Three presets that differ in "Ratio" (0.2, 0.4, 0.6), stepped through by
+// controller 1 on any channel.
+inline void UseRatioPresetsSwitchedByCC1(corvane::MQuorlithAudioEffectPlugin& plugin) {
+    corvane::MXMLItem bank("Sonverapresets");
+    for (const char* ratio : {"0.2", "0.4", "0.6"}) {
+        corvane::MXMLItem& preset = bank.AddSubItem("preset");
+        preset.SetAttribute("name", std::string("Ratio ") + ratio);
+        preset.SetAttribute("parameterRatio", ratio);
+    }
+    plugin.Presets().SetFactoryPresets(bank);
+    plugin.Controllers().presetSwitch = {true, 0, 1, 0.0};
+}
+
 // Host blocks of a steady signal on every input. The buffers are kept, so
 // that allocation counts see only the plug-in's own.
 inline void RunBlocks(corvane::MQuorlithAudioEffectPlugin& plugin, int blocks, int n = 512) {

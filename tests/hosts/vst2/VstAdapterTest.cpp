@@ -16,6 +16,7 @@
 #include "entry/Exports.h"
 #include "hosts/vst2/MAudioPluginVSTAdapter.h"
 #include "tests/framework/plugin/PipelineTestSupport.h"
+#include "tests/framework/plugin/VocoderPlugin.h"
 #include "tests/hosts/vst2/InProcessAdapter.h"
 #include "tests/hosts/vst2/VstTestHost.h"
 #include "tests/support/LogCapture.h"
@@ -299,14 +300,7 @@ TEST_F(VstAdapterTest, AMIDIFloodKeepsTheLastControllerValueAndEveryNoteEnd) {
 TEST_F(VstAdapterTest, AMIDIControllerStepsThroughPresetsWithoutIdleCalls) {
     sonvera_test::ScratchConfigFolder scratch("sonvera-vst-presets");
     corvane::MQuorlithAudioEffectPlugin& plugin = adapter_->Plugin();
-    corvane::MXMLItem bank("Sonverapresets");
-    for (const char* ratio : {"0.2", "0.4", "0.6"}) {
-        corvane::MXMLItem& preset = bank.AddSubItem("preset");
-        preset.SetAttribute("name", std::string("Ratio ") + ratio);
-        preset.SetAttribute("parameterRatio", ratio);
-    }
-    plugin.Presets().SetFactoryPresets(bank);
-    plugin.Controllers().presetSwitch = {true, 0, 1, 0.0};  // CC 1 on any channel
+    sonvera_test::UseRatioPresetsSwitchedByCC1(plugin);
     const auto reaches = [&](int32_t index) {
         for (int i = 0; i < 400 && plugin.Presets().CurrentIndex() != index; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -114,14 +114,7 @@ TEST(Vst3AdapterPresets, AMIDIControllerStepsThroughPresetsWithNoView) {
     sonvera_test::HostApplication application;
     ASSERT_EQ(adapter.initialize(application.Pointer()), V3_OK);
     corvane::MQuorlithAudioEffectPlugin& plugin = adapter.Plugin();
-    corvane::MXMLItem bank("Sonverapresets");
-    for (const char* ratio : {"0.2", "0.4", "0.6"}) {
-        corvane::MXMLItem& preset = bank.AddSubItem("preset");
-        preset.SetAttribute("name", std::string("Ratio ") + ratio);
-        preset.SetAttribute("parameterRatio", ratio);
-    }
-    plugin.Presets().SetFactoryPresets(bank);
-    plugin.Controllers().presetSwitch = {true, 0, 1, 0.0};  // CC 1 on any channel
+    sonvera_test::UseRatioPresetsSwitchedByCC1(plugin);
     adapter.setActive(true);
     std::vector<float> l(64), r(64), ol(64), orr(64);
     float* main[2] = {l.data(), r.data()};
