@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/parameters/MParameterRegistry.h"
+#include "entry/Exports.h"
+#include "framework/plugin/MQuorlithAudioEffectPlugin.h"
 
 namespace sonvera_bench {
 
@@ -38,6 +39,14 @@ struct BenchSignals {
     float* hostInputs[4] = {};  // VST 2.4 tables: four channels in a row
     float* outputs[8] = {};
 };
+
+// Starts the plug-in at the benches' rate; false (the bench skipped) when the effect does not load.
+inline bool StartPlugin(benchmark::State& state, corvane::MQuorlithAudioEffectPlugin& plugin) {
+    plugin.SetHostSampleRate(SampleRate);
+    if (plugin.Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface)) return true;
+    state.SkipWithError("the effect did not start");
+    return false;
+}
 
 // A parameter's global index by the label hosts see; -1 when there is none.
 inline int32_t IndexOf(corvane::MParameterRegistry& parameters, const std::string& label) {

@@ -17,14 +17,10 @@ using namespace sonvera_bench;
 
 namespace {
 
-// changed: -1 none, -2 every parameter, else that parameter.
+// changed: "" nothing, "all" every parameter, else the parameter of that label.
 void BlocksWithWrites(benchmark::State& state, int32_t length, const char* changed) {
     MQuorlithAudioEffectPlugin plugin;
-    plugin.SetHostSampleRate(SampleRate);
-    if (!plugin.Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface)) {
-        state.SkipWithError("the effect did not start");
-        return;
-    }
+    if (!StartPlugin(state, plugin)) return;
     MParameterRegistry& parameters = plugin.Parameters();
     // A running modulator on the volume, so that its shape is read every block.
     MLFO& lfo = plugin.Modulators().At(0);

@@ -24,11 +24,7 @@ namespace {
 
 void ProcessWithModulators(benchmark::State& state, int32_t mode, std::initializer_list<const char*> targets) {
     MQuorlithAudioEffectPlugin plugin;
-    plugin.SetHostSampleRate(SampleRate);
-    if (!plugin.Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface)) {
-        state.SkipWithError("the effect did not start");
-        return;
-    }
+    if (!StartPlugin(state, plugin)) return;
     int32_t m = 0;
     for (const char* target : targets) {
         MLFO& lfo = plugin.Modulators().At(m++);
@@ -62,11 +58,7 @@ namespace {
 
 void ProcessMIDIFlood(benchmark::State& state, int32_t count) {
     MQuorlithAudioEffectPlugin plugin;
-    plugin.SetHostSampleRate(SampleRate);
-    if (!plugin.Initialize("Sonvera", "Quorlith", SonveraAudioEffectPluginInterface)) {
-        state.SkipWithError("the effect did not start");
-        return;
-    }
+    if (!StartPlugin(state, plugin)) return;
     MParameterRegistry& parameters = plugin.Parameters();
     const char* const targets[8] = {"Volume",      "Panorama",      "Carrier volume", "Modulator volume",
                                     "Carrier pan", "Modulator pan", "Ratio",          "MultiParameter 1"};
