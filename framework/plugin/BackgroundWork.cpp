@@ -15,6 +15,10 @@ namespace corvane {
 namespace {
 
 struct Worker {
+    // Only at process end with the thread still known (Windows ends it first).
+    ~Worker() {
+        if (thread.joinable()) thread.detach();
+    }
     // Held while tasks run, so that Remove can wait for a run to end; taken before `mutex`.
     std::mutex running;
     std::mutex mutex;
@@ -65,9 +69,7 @@ uint64_t BackgroundWork::Add(Task task) {
     const uint64_t id = worker.nextId++;
     worker.tasks.emplace(id, std::move(task));
     if (!worker.thread.joinable()) {
-        static const bool handlerSet = (ModuleLifetime::StopThreadsAtUnload(&StopLibraryThreads), true);
-        (void)handlerSet;
-        ModuleLifetime::PinWhileThreadsRun();
+        PrepareLibraryThreads();
         worker.thread = std::thread([&worker] { Run(worker); });
     }
     return id;
@@ -93,6 +95,17 @@ void BackgroundWork::Stop() {
 void StopLibraryThreads() {
     IdleFallback::StopAll();
     BackgroundWork::Stop();
+}
+
+void PrepareLibraryThreads() {
+    static const bool prepared = [] {
+        TheWorker();
+        IdleFallback::PrepareStopAll();
+        ModuleLifetime::StopThreadsAtUnload(&StopLibraryThreads);
+        return true;
+    }();
+    (void)prepared;
+    ModuleLifetime::PinWhileThreadsRun();
 }
 
 }  // namespace corvane

@@ -28,5 +28,9 @@ void Stop();
 // Every thread the library runs, stopped and joined: called at ModuleExit,
 // ExitDll and, where joining is safe there, when the library unloads.
 void StopLibraryThreads();
+// Before a thread of the library first starts: arranges the stop at unload
+// (after the registries it stops, so that it runs before they go) and, on
+// Windows, pins the module.
+void PrepareLibraryThreads();
 
 }  // namespace corvane

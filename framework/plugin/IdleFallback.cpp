@@ -5,7 +5,6 @@
 
 #include "framework/plugin/BackgroundWork.h"
 #include "framework/plugin/HostCalls.h"
-#include "platform/ModuleLifetime.h"
 
 namespace corvane {
 
@@ -33,12 +32,10 @@ void IdleFallback::Start() {
     Stop();
     HostIdled();  // the host gets its chance first
     stopping_ = false;
+    PrepareLibraryThreads();
     Running& running = RunningFallbacks();
     {
         std::lock_guard<std::mutex> hold(running.mutex);
-        static const bool handlerSet = (ModuleLifetime::StopThreadsAtUnload(&StopLibraryThreads), true);
-        (void)handlerSet;
-        ModuleLifetime::PinWhileThreadsRun();
         running.fallbacks.push_back(this);
     }
     thread_ = std::thread([this] { Run(); });
@@ -57,6 +54,8 @@ void IdleFallback::Stop() {
     running.fallbacks.erase(std::remove(running.fallbacks.begin(), running.fallbacks.end(), this),
                             running.fallbacks.end());
 }
+
+void IdleFallback::PrepareStopAll() { RunningFallbacks(); }
 
 void IdleFallback::StopAll() {
     for (;;) {

@@ -32,6 +32,8 @@ public:
     // Stops every running thread: the library is about to unload (also
     // where a host leaves an editor open). Returns once all have finished.
     static void StopAll();
+    // Makes the list StopAll walks (before whatever calls StopAll at unload is made).
+    static void PrepareStopAll();
 
 private:
     static int64_t Now();
