@@ -83,7 +83,8 @@ MPlugin* MPlugin::Attach(void* hostContext, MPluginInterfaceFunction hostCallbac
 void MPlugin::CommitParameterValues() {
     for (int32_t i = 0; i < table_.parameterCount; ++i) {
         ParameterDescriptor& descriptor = table_.parameters[i];
-        if (descriptor.kind == ParameterKindFloat) descriptor.committedValue = descriptor.floatValues.value;
+        if (descriptor.kind == ParameterKindFloat)
+            StoreRelaxed(descriptor.committedValue, LoadRelaxed(descriptor.floatValues.value));
     }
 }
 

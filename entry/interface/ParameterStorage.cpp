@@ -27,17 +27,17 @@ void StoreParameter(const ParameterDescriptor& descriptor, MXMLItem& element) {
     const std::string name = AttributeName(descriptor);
     switch (descriptor.kind) {
         case ParameterKindFloat:
-            StoreReal(element, name, descriptor.floatValues.value);
+            StoreReal(element, name, LoadRelaxed(descriptor.floatValues.value));
             break;
         case ParameterKindInteger:
-            StoreInteger(element, name, descriptor.integerValues.value);
+            StoreInteger(element, name, LoadRelaxed(descriptor.integerValues.value));
             break;
         case ParameterKindEnum:
-            if (const char* item = ItemName(descriptor, descriptor.enumValues.valueIndex))
+            if (const char* item = ItemName(descriptor, LoadRelaxed(descriptor.enumValues.valueIndex)))
                 element.SetAttribute(name + "Enum", item);
             break;
         case ParameterKindBool:
-            StoreBool(element, name, descriptor.boolValue != 0);
+            StoreBool(element, name, LoadRelaxed(descriptor.boolValue) != 0);
             break;
         case ParameterKindGroup:
             if (descriptor.groupValues.switchValue != nullptr)
@@ -54,22 +54,25 @@ void StoreParameter(const ParameterDescriptor& descriptor, MXMLItem& element) {
 void LoadParameter(ParameterDescriptor& descriptor, const MXMLItem& element) {
     const std::string name = AttributeName(descriptor);
     switch (descriptor.kind) {
+        // Values are read by other threads meanwhile (hosts, the audio thread): written whole.
         case ParameterKindFloat: {
             FloatValueBlock& f = descriptor.floatValues;
-            f.value = std::min(std::max(LoadReal(element, name, f.defaultValue), f.minimum), f.maximum);
+            StoreRelaxed(f.value, std::min(std::max(LoadReal(element, name, f.defaultValue), f.minimum), f.maximum));
             break;
         }
         case ParameterKindInteger: {
             IntegerValueBlock& i = descriptor.integerValues;
             const int64_t value = LoadInteger(element, name, i.defaultValue);
-            i.value = static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(value, i.minimum), i.maximum));
+            StoreRelaxed(i.value,
+                         static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(value, i.minimum), i.maximum)));
             break;
         }
         case ParameterKindEnum:
-            descriptor.enumValues.valueIndex = LoadEnumIndex(descriptor, element);
+            StoreRelaxed(descriptor.enumValues.valueIndex, LoadEnumIndex(descriptor, element));
             break;
         case ParameterKindBool:
-            descriptor.boolValue = LoadBool(element, name, descriptor.boolDefault != 0) ? 1 : 0;
+            StoreRelaxed(descriptor.boolValue,
+                         static_cast<uint8_t>(LoadBool(element, name, descriptor.boolDefault != 0) ? 1 : 0));
             break;
         case ParameterKindGroup:
             if (descriptor.groupValues.switchValue != nullptr)

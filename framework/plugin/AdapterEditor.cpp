@@ -15,6 +15,7 @@ PluginEditor* MAudioEffectPluginToAudioPluginAdapter::Editor() {
         sources.midi = std::make_unique<EditorMIDI>(*this);
         sources.modulation = std::make_unique<EditorModulation>(*this);
         editor_ = std::make_unique<PluginEditor>(*this, editorContent_, std::move(sources));
+        editorForWork_.store(editor_.get(), std::memory_order_release);
         metersFed_.store(true, std::memory_order_relaxed);  // the meters run from now on
     }
     return editor_.get();

@@ -37,7 +37,12 @@ void MAudioEffectPluginToAudioPluginAdapter::ApplyPresetSteps() {
     // The host's idle and the background work may both get here.
     std::lock_guard<std::mutex> hold(presetStepping_);
     const int32_t steps = TakePresetSteps();
-    if (steps != 0 && presets_ != nullptr) presets_->Step(steps);
+    if (steps == 0 || presets_ == nullptr) return;
+    // An open editor reads the state the preset replaces: not while it draws.
+    if (PluginEditor* editor = editorForWork_.load(std::memory_order_acquire))
+        editor->Exclusively([&] { presets_->Step(steps); });
+    else
+        presets_->Step(steps);
 }
 
 }  // namespace corvane

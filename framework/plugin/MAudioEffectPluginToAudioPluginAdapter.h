@@ -146,6 +146,7 @@ private:
     LevelMeters meters_;
     std::atomic<bool> metersFed_{false};
     std::unique_ptr<PluginEditor> editor_;
+    std::atomic<PluginEditor*> editorForWork_{nullptr};  // the editor, for the background work
     std::unique_ptr<MPresetManagerBase> presets_, allModulatorPresets_, controllerPresets_;
     std::unique_ptr<MPresetManagerBase> modulatorPresets_[ModulatorBank::Count], shapePresets_[ModulatorBank::Count];
     MAudioEffectPlugin* effect_ = nullptr;

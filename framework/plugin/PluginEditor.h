@@ -71,6 +71,12 @@ public:
     void Idle();
     // Draws the content now (also without a window); the picture stays in Bitmap().
     void Redraw();
+    // Runs work while no drawing or input handling reads the plug-in. [any]
+    template <class Work>
+    void Exclusively(Work&& work) {
+        std::lock_guard<std::recursive_mutex> hold(mutex_);
+        work();
+    }
     const gui::Bitmap& Picture() const { return bitmap_; }
     gui::Widget& Root() { return *content_; }
     EditorWindow* Window() { return window_.get(); }
