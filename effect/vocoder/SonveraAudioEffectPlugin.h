@@ -89,7 +89,6 @@ private:
     int32_t selectedGraph_ = 0;
     // Asks the framework for an Update at the next block.
     void RequestUpdate();
-    void StoreGraphs(corvane::MStoreContext& context);
     void StoreExtra(corvane::MStoreContext& context);
     void LoadExtra(corvane::MStoreContext& context);
     void StoreMatrixPreset(corvane::MStoreContext& context);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "effect/vocoder/BandLayout.h"
 #include "effect/vocoder/SonveraAudioEffectPlugin.h"
@@ -27,24 +28,36 @@ void SonveraAudioEffectPlugin::StoreLoadExtra(MPluginArguments& arguments) {
         LoadExtra(context);
 }
 
-void SonveraAudioEffectPlugin::StoreGraphs(MStoreContext& context) {
+namespace {
+
+// Both ways: the graphs' points, "Enabled" flags and the selected graph.
+template <class Graph>
+void StoreGraphs(MStoreContext& context, Graph* graphs, uint8_t* enabledFlags, int32_t& selected) {
     for (int32_t g = 0; g < BandGraphCount; ++g) {
         MXMLItem* graphElement = context.Child(BandGraphIdentifiers[g]);
         if (graphElement == nullptr) continue;
         MStoreContext child(context.storing, *graphElement);
-        graphs_[g].Store(child);
-        int32_t enabled = graphEnabled_[g];
+        if constexpr (std::is_same_v<Graph, MEnvelope::Shape>)
+            MEnvelope::StoreShape(child, graphs[g]);
+        else
+            graphs[g].Store(child);
+        int32_t enabled = enabledFlags[g];
         child.Integer("Enabled", enabled, StorePolicy::AlwaysWritten);
-        graphEnabled_[g] = enabled != 0 ? 1 : 0;
+        enabledFlags[g] = enabled != 0 ? 1 : 0;
     }
-    context.Integer("SelectedEnvelope", selectedGraph_, StorePolicy::AlwaysWritten);
-    selectedGraph_ = std::min(std::max(selectedGraph_, 0), BandGraphCount - 1);
+    context.Integer("SelectedEnvelope", selected, StorePolicy::AlwaysWritten);
+    selected = std::min(std::max(selected, 0), BandGraphCount - 1);
 }
 
+}  // namespace
+
 // Saving runs beside processing: what the lock guards is copied under it,
-// and written (and the matrix compressed) after.
+// and the tree built (and the matrix compressed) after.
 void SonveraAudioEffectPlugin::StoreExtra(MStoreContext& context) {
     struct Copy {
+        MEnvelope::Shape graphs[BandGraphCount];
+        uint8_t enabled[BandGraphCount];
+        int32_t selected = 0;
         double levels[MaxBands];
         uint8_t matrix[MaxBands][MaxBands];
         int32_t bands = 0;
@@ -52,14 +65,18 @@ void SonveraAudioEffectPlugin::StoreExtra(MStoreContext& context) {
     auto copy = std::make_unique<Copy>();
     {
         MLock hold(Lock());
-        StoreGraphs(context);
+        for (int32_t g = 0; g < BandGraphCount; ++g) copy->graphs[g] = graphs_[g].CopyShape();
+        std::memcpy(copy->enabled, graphEnabled_, sizeof copy->enabled);
+        copy->selected = selectedGraph_;
         std::memcpy(copy->levels, bandLevel_, sizeof copy->levels);
         std::memcpy(copy->matrix, matrix_, sizeof copy->matrix);
         copy->bands = bank_->bandCount;
     }
+    StoreGraphs(context, copy->graphs, copy->enabled, copy->selected);
     // The levels belong to the band count of the state: a count not yet
     // applied is applied to the copy before it is written.
-    const int32_t stateBands = std::min(std::max(Parameter(ParamBandCount).integerValues.value, 4), MaxBands);
+    const int32_t stateBands =
+        std::min(std::max(LoadRelaxed(Parameter(ParamBandCount).integerValues.value), 4), MaxBands);
     if (copy->bands > 0 && copy->bands != stateBands)
         BandLayout::ResampleBandArray(copy->levels, copy->bands, stateBands);
     if (MXMLItem* eq = context.Child("EQ")) {
@@ -72,7 +89,7 @@ void SonveraAudioEffectPlugin::StoreExtra(MStoreContext& context) {
 
 // Loading runs under the lock with processing held off.
 void SonveraAudioEffectPlugin::LoadExtra(MStoreContext& context) {
-    StoreGraphs(context);
+    StoreGraphs(context, graphs_, graphEnabled_, selectedGraph_);
     // Levels read from a state are not resampled from the old count afterwards.
     const int32_t stateBands = std::min(std::max(Parameter(ParamBandCount).integerValues.value, 4), MaxBands);
     if (MXMLItem* eq = context.Child("EQ")) {
