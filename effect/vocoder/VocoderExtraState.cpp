@@ -91,7 +91,8 @@ void SonveraAudioEffectPlugin::StoreExtra(MStoreContext& context) {
 void SonveraAudioEffectPlugin::LoadExtra(MStoreContext& context) {
     StoreGraphs(context, graphs_, graphEnabled_, selectedGraph_);
     // Levels read from a state are not resampled from the old count afterwards.
-    const int32_t stateBands = std::min(std::max(Parameter(ParamBandCount).integerValues.value, 4), MaxBands);
+    const int32_t stateBands =
+        std::min(std::max(LoadRelaxed(Parameter(ParamBandCount).integerValues.value), 4), MaxBands);
     if (MXMLItem* eq = context.Child("EQ")) {
         AdoptBandCount(stateBands);
         // Only the bands present change.

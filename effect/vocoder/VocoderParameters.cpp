@@ -180,7 +180,7 @@ void DeclareVocoderParameters(ParameterDescriptor (&d)[VocoderParameterCount]) {
 }
 
 std::string RMSTimeDisplay(ParameterDescriptor& descriptor, const std::string& input) {
-    if (input.empty() && descriptor.floatValues.value <= 1e-5) return "Peak";
+    if (input.empty() && LoadRelaxed(descriptor.floatValues.value) <= 1e-5) return "Peak";
     return DisplayCallbacks::Time(descriptor, input);
 }
 

@@ -25,7 +25,7 @@ const char* const EnvelopeSourceNames[2] = {"MIDI", "Audio"};
 void StoreSetting(MStoreContext& context, ParameterDescriptor& d, double storedDefault) {
     switch (d.kind) {
         case ParameterKindFloat: {
-            double value = d.floatValues.value;
+            double value = LoadRelaxed(d.floatValues.value);
             context.Real(d.identifier, value, StorePolicy::DefaultElided, storedDefault);
             if (context.storing) return;
             if (!std::isfinite(value)) value = d.floatValues.defaultValue;
@@ -34,7 +34,7 @@ void StoreSetting(MStoreContext& context, ParameterDescriptor& d, double storedD
             return;
         }
         case ParameterKindInteger: {
-            int32_t value = d.integerValues.value;
+            int32_t value = LoadRelaxed(d.integerValues.value);
             context.Integer(d.identifier, value, StorePolicy::DefaultElided, static_cast<int32_t>(storedDefault));
             if (context.storing) return;
             value = std::min(std::max(value, d.integerValues.minimum), d.integerValues.maximum);
@@ -42,13 +42,13 @@ void StoreSetting(MStoreContext& context, ParameterDescriptor& d, double storedD
             return;
         }
         case ParameterKindBool: {
-            bool value = d.boolValue != 0;
+            bool value = LoadRelaxed(d.boolValue) != 0;
             context.Boolean(d.identifier, value, StorePolicy::DefaultElided, storedDefault != 0.0);
             if (!context.storing) d.boolValue = value ? 1 : 0;
             return;
         }
         case ParameterKindEnum: {
-            int32_t value = d.enumValues.valueIndex;
+            int32_t value = LoadRelaxed(d.enumValues.valueIndex);
             context.Integer(d.identifier, value, StorePolicy::DefaultElided, static_cast<int32_t>(storedDefault));
             if (!context.storing) d.enumValues.valueIndex = std::min(std::max(value, 0), d.enumValues.itemCount - 1);
             return;

@@ -306,7 +306,7 @@ void MLFO::Process(const ModulatorBlock& block, MParameterRegistry& parameters, 
     output_ = s;
     if (automationWrite) {
         ParameterDescriptor& automated = settings_[LFOAutomatedValue];
-        automated.floatValues.value = (s + 1.0) * 0.5;
+        StoreRelaxed(automated.floatValues.value, (s + 1.0) * 0.5);
         if (automated.adapter != nullptr) automated.adapter->SendAllAutomation();
     }
     WriteTargets(s, parameters);

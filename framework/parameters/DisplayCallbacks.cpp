@@ -12,9 +12,11 @@ namespace {
 // The shared shape of every standard callback: show, or parse and store.
 template <class Show, class Store>
 std::string ShowOrParse(ParameterDescriptor& descriptor, const std::string& input, Show show, Store store) {
-    double& value = descriptor.floatValues.value;
-    if (input.empty()) return show(value);
+    // The value is shared with the audio thread: read and written whole.
+    if (input.empty()) return show(LoadRelaxed(descriptor.floatValues.value));
+    double value = LoadRelaxed(descriptor.floatValues.value);
     store(value, ParseDouble(input));
+    StoreRelaxed(descriptor.floatValues.value, value);
     return std::string();
 }
 

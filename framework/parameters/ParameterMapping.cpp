@@ -65,7 +65,7 @@ std::string IntegerText(ParameterDescriptor& d, int32_t value) {
 std::string FloatText(ParameterDescriptor& d, double value) {
     ParameterDescriptor* shown = &d;
     ParameterDescriptor copy;
-    if (d.floatValues.value != value) {
+    if (LoadRelaxed(d.floatValues.value) != value) {
         copy = d;
         copy.floatValues.value = value;
         shown = &copy;
@@ -164,15 +164,16 @@ int32_t HostType(const ParameterDescriptor& d) {
 
 std::string ValueName(ParameterDescriptor& d) {
     switch (d.kind) {
+        // The audio thread may write these meanwhile: each is read whole.
         case ParameterKindFloat:
-            return FloatText(d, d.floatValues.value);
+            return FloatText(d, LoadRelaxed(d.floatValues.value));
         case ParameterKindInteger:
-            return IntegerText(d, d.integerValues.value);
+            return IntegerText(d, LoadRelaxed(d.integerValues.value));
         case ParameterKindEnum:
             if (d.displayCallback != nullptr) return d.displayCallback(d, std::string());
-            return EnumName(d, d.enumValues.valueIndex);
+            return EnumName(d, LoadRelaxed(d.enumValues.valueIndex));
         case ParameterKindBool:
-            return d.boolValue ? "On" : "Off";
+            return LoadRelaxed(d.boolValue) ? "On" : "Off";
         case ParameterKindGroup:
             return GetNormalized(d) != 0.0 ? "On" : "Off";
         default:
