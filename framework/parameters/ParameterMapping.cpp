@@ -63,6 +63,10 @@ std::string IntegerText(ParameterDescriptor& d, int32_t value) {
 }
 
 std::string FloatText(ParameterDescriptor& d, double value) {
+    if (d.displayCallback == nullptr) {
+        if (!d.format.empty()) return FormatText(d.format, {value});
+        return FormatText("{0.6}", {value});
+    }
     ParameterDescriptor* shown = &d;
     ParameterDescriptor copy;
     if (LoadRelaxed(d.floatValues.value) != value) {
@@ -70,9 +74,7 @@ std::string FloatText(ParameterDescriptor& d, double value) {
         copy.floatValues.value = value;
         shown = &copy;
     }
-    if (d.displayCallback != nullptr) return d.displayCallback(*shown, std::string());
-    if (!d.format.empty()) return FormatText(d.format, {value});
-    return FormatText("{0.6}", {value});
+    return d.displayCallback(*shown, std::string());
 }
 
 }  // namespace
@@ -164,10 +166,13 @@ int32_t HostType(const ParameterDescriptor& d) {
 
 std::string ValueName(ParameterDescriptor& d) {
     switch (d.kind) {
-        // The audio thread may write these meanwhile: each is read whole.
+        // The audio thread may write these meanwhile: each is read whole, and
+        // the live descriptor is never copied (a display reads it whole too).
         case ParameterKindFloat:
+            if (d.displayCallback != nullptr) return d.displayCallback(d, std::string());
             return FloatText(d, LoadRelaxed(d.floatValues.value));
         case ParameterKindInteger:
+            if (d.displayCallback != nullptr) return d.displayCallback(d, std::string());
             return IntegerText(d, LoadRelaxed(d.integerValues.value));
         case ParameterKindEnum:
             if (d.displayCallback != nullptr) return d.displayCallback(d, std::string());
