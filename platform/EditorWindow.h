@@ -24,7 +24,11 @@ public:
     public:
         virtual ~Listener() = default;
         virtual void OnInput(const Input& input) = 0;
+        // A tick on the host's user-interface thread, where the window
+        // system gives one (Windows: a window timer, every TickInterval).
+        virtual void OnTick() {}
     };
+    static constexpr int32_t TickIntervalMs = 25;
 
     virtual ~EditorWindow() = default;
     // A child of `parent` (an X11 Window id, or an HWND); null with the reason logged

@@ -25,15 +25,21 @@ HINSTANCE ThisModule() {
 
 class Win32EditorWindow : public EditorWindow {
 public:
+    static constexpr UINT_PTR TickTimer = 1;
+
     Win32EditorWindow(int32_t width, int32_t height, Listener& listener)
         : width_(width), height_(height), listener_(listener) {}
     ~Win32EditorWindow() override {
-        if (window_ != nullptr) DestroyWindow(window_);
+        if (window_ == nullptr) return;
+        KillTimer(window_, TickTimer);
+        DestroyWindow(window_);
     }
 
     bool Make(HWND parent) {
         window_ = CreateWindowExW(0, ClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, width_, height_,
                                   parent, nullptr, ThisModule(), this);
+        // The editor's idle runs on the host's thread, through its message loop.
+        if (window_ != nullptr) SetTimer(window_, TickTimer, TickIntervalMs, nullptr);
         return window_ != nullptr;
     }
 
@@ -108,6 +114,10 @@ private:
         input.y = GET_Y_LPARAM(l);
         input.shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
         switch (message) {
+            case WM_TIMER:
+                if (w != TickTimer) return false;
+                listener_.OnTick();
+                return true;
             case WM_PAINT: {
                 PAINTSTRUCT paint;
                 HDC context = BeginPaint(window_, &paint);

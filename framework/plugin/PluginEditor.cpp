@@ -127,6 +127,11 @@ void PluginEditor::Idle() {
     IdleNow();
 }
 
+void PluginEditor::OnTick() {
+    plugin_.DeliverPostedHostCalls();
+    Idle();
+}
+
 void PluginEditor::IdleNow() {
     if (window_ == nullptr) return;
     window_->ProcessEvents();

@@ -69,6 +69,9 @@ public:
     // Hosts that never call it get the same from a thread of ours, never at
     // the same time as any other call here.
     void Idle();
+    // The window's own tick on the host's thread (Windows): a host idle,
+    // with what a thread of ours had to ask of the host.
+    void OnTick() override;
     // Draws the content now (also without a window); the picture stays in Bitmap().
     void Redraw();
     // Runs work while no drawing or input handling reads the plug-in. [any]

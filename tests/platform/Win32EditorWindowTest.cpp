@@ -17,7 +17,9 @@ namespace {
 
 struct Recorder : EditorWindow::Listener {
     void OnInput(const EditorWindow::Input& input) override { inputs.push_back(input); }
+    void OnTick() override { ticks.push_back(GetCurrentThreadId()); }
     std::vector<EditorWindow::Input> inputs;
+    std::vector<DWORD> ticks;
 };
 
 SIZE ClientSize(HWND window) {
@@ -108,6 +110,20 @@ TEST_F(Win32EditorWindowTest, FillsItsPlaceAndReportsTheMouseAndKeys) {
     window_->Resize(1313, 588);
     EXPECT_EQ(ClientSize(editor).cx, 1313);
     EXPECT_EQ(ClientSize(editor).cy, 588);
+}
+
+// The editor's idle comes from a window timer, on the thread whose message
+// loop runs the window: the host's own.
+TEST_F(Win32EditorWindowTest, TicksArriveOnTheHostsThreadThroughItsMessageLoop) {
+    ASSERT_NE(Open(container_), nullptr);
+    const DWORD until = GetTickCount() + 20 * EditorWindow::TickIntervalMs;
+    while (GetTickCount() < until) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(5);
+    }
+    ASSERT_GE(recorder_.ticks.size(), 3u);
+    for (const DWORD thread : recorder_.ticks) EXPECT_EQ(thread, GetCurrentThreadId());
 }
 
 TEST_F(Win32EditorWindowTest, AHostThatDoesNotResizeHasItsWindowsGrown) {
