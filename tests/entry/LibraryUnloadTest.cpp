@@ -70,6 +70,8 @@ TEST(LibraryUnload, NoThreadOfTheLibraryOutlivesIt) {
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status)) << name << ": ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-        if (WIFEXITED(status)) EXPECT_EQ(WEXITSTATUS(status), 0) << name;
+        if (WIFEXITED(status)) {
+            EXPECT_EQ(WEXITSTATUS(status), 0) << name;
+        }
     }
 }
