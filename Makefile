@@ -120,17 +120,23 @@ test-windows: windows build
 	cmp $(WINDOWS_DIR)/crosscheck-windows.raw $(WINDOWS_DIR)/crosscheck-linux.raw
 	@echo "Sonvera.dll under wine64 renders the same samples as Sonvera.so"
 
-# Host conformance: pluginval (beside the checkout, in ../shared/tools) at its
-# strictest on the VST3 bundle, in a scratch home. Skipped where the tool is not there.
+# Host conformance, with the tools beside the checkout (../shared/tools), in a
+# scratch home: Steinberg's VST3 validator with its extended tests, then
+# pluginval at its strictest, on the VST3 bundle. Skipped where the tools are not there.
 TOOLS_DIR ?= ../shared/tools
 VALIDATE_HOME ?= $(BUILD_DIR)/validate-home
 .PHONY: validate
 validate: build
-	@if [ ! -x $(TOOLS_DIR)/pluginval ]; then echo "pluginval is not in $(TOOLS_DIR): skipped"; exit 0; fi; \
+	@if [ ! -x $(TOOLS_DIR)/pluginval ] || [ ! -x $(TOOLS_DIR)/vst3-validator ]; then \
+	  echo "the validators are not in $(TOOLS_DIR): skipped"; exit 0; fi; \
 	missing=""; for p in libasound2 libfontconfig1 libfreetype6; do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
 	if [ -n "$$missing" ] && [ "$$(id -u)" = 0 ]; then apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; fi; \
 	rm -rf $(VALIDATE_HOME) && mkdir -p $(VALIDATE_HOME) && \
+	HOME=$(abspath $(VALIDATE_HOME)) XDG_CONFIG_HOME=$(abspath $(VALIDATE_HOME))/.config \
+	  $(TOOLS_DIR)/vst3-validator -e $(BUILD_DIR)/Sonvera.vst3 > $(VALIDATE_HOME)/vst3-validator.log 2>&1; \
+	grep -E '^Result: [0-9]+ tests passed, 0 tests failed' $(VALIDATE_HOME)/vst3-validator.log || \
+	  { grep -E 'ERROR|Failed|^Result' $(VALIDATE_HOME)/vst3-validator.log; echo "the VST3 validator failed"; exit 1; }; \
 	HOME=$(abspath $(VALIDATE_HOME)) XDG_CONFIG_HOME=$(abspath $(VALIDATE_HOME))/.config \
 	  $(TOOLS_DIR)/pluginval --strictness-level 10 --validate-in-process --skip-gui-tests \
 	  --validate $(BUILD_DIR)/Sonvera.vst3

@@ -140,11 +140,14 @@ v3_result MAudioPluginVST3Adapter::setBusArrangements(const v3_speaker_arrangeme
         const int32_t perBus = plugin_->Channels().channelsPerBus;
         // Each direction on its own: a supported request is applied even when the
         // other direction is refused or unchanged.
+        // Every bus of a direction has the one arrangement: a request that
+        // gives the buses different ones is refused, so that what
+        // getBusArrangement reports is always what was accepted.
         auto choose = [&](const v3_speaker_arrangement* requested, int32_t count, v3_speaker_arrangement& current) {
             if (requested == nullptr || count <= 0) return true;
-            int32_t widest = 0;
-            for (int32_t i = 0; i < count; ++i) widest = std::max(widest, ChannelCount(requested[i]));
-            if (widest > perBus) return false;
+            for (int32_t i = 1; i < count; ++i)
+                if (requested[i] != requested[0]) return false;
+            if (ChannelCount(requested[0]) > perBus) return false;
             current = requested[0];
             return true;
         };

@@ -59,6 +59,19 @@ TEST_F(Vst3AdapterTest, BusArrangementsApplyWhatIsSupported) {
     EXPECT_EQ(current, stereo) << "the supported direction is still applied";
     adapter_->getBusArrangement(V3_OUTPUT, 0, &current);
     EXPECT_EQ(current, stereo) << "the refused one keeps its arrangement";
+    // Main input and side-chain share one arrangement: different ones are refused.
+    const v3_speaker_arrangement split[2] = {mono, stereo};
+    EXPECT_EQ(adapter_->setBusArrangements(split, 2, &mono, 1), V3_FALSE);
+    for (int32_t bus : {0, 1}) {
+        adapter_->getBusArrangement(V3_INPUT, bus, &current);
+        EXPECT_EQ(current, stereo) << "input " << bus << " keeps what was accepted";
+    }
+    const v3_speaker_arrangement both[2] = {mono, mono};
+    EXPECT_EQ(adapter_->setBusArrangements(both, 2, &stereo, 1), V3_OK);
+    for (int32_t bus : {0, 1}) {
+        adapter_->getBusArrangement(V3_INPUT, bus, &current);
+        EXPECT_EQ(current, mono) << "input " << bus;
+    }
 }
 
 TEST_F(Vst3AdapterTest, HandlerHearsAutomationAndLatency) {
