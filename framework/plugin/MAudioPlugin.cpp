@@ -189,17 +189,13 @@ void MAudioPlugin::ProcessBlock(float** inputs, float** outputs, int32_t count, 
     // abandoned, not waited for.
     // The state lock is only ever taken after the processing lock, so it is
     // free whenever the processing lock was.
-    if (exclusiveWaiters_.load() > 0 || processingLock_.Lock(0) != 0) {
+    const auto giveUp = [&] {
         abandonedBlocks_.fetch_add(1, std::memory_order_relaxed);
         WriteAbandonedBlock(inputs, outputs, count, replace);
-        return;
-    }
+    };
+    if (exclusiveWaiters_.load() > 0 || processingLock_.Lock(0) != 0) return giveUp();
     Release processing{processingLock_};
-    if (stateLock_.Lock(0) != 0) {
-        abandonedBlocks_.fetch_add(1, std::memory_order_relaxed);
-        WriteAbandonedBlock(inputs, outputs, count, replace);
-        return;
-    }
+    if (stateLock_.Lock(0) != 0) return giveUp();
     Release state{stateLock_};
     GuardedVoid("MAudioPlugin::ProcessBlock", [&] {
         float* in[MaxInputBuses * BusStride] = {};

@@ -121,8 +121,8 @@ void Upsampler::Reserve(int32_t n) {
 }
 
 float* Upsampler::Process(const float* input, int32_t n) {
-    Reserve(n);  // a block longer than announced grows the buffers once
     const size_t needed = static_cast<size_t>(n) * static_cast<size_t>(factor_);
+    if (needed > buffer_.size()) Reserve(n);  // a block longer than announced grows the buffers once
     const float gain = static_cast<float>(factor_);
     for (int32_t i = 0; i < n; ++i) {
         float* frame = buffer_.data() + static_cast<size_t>(i) * factor_;
